@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The resource library langresFree.rcc: every user-interface text, dialog template, icon,
+// bitmap and the TEXT/ALM tables. It is registered once at start-up from the program
+// directory; everything below reads from it by numeric id.
+//
+// Layout inside the library (resource root ":/langres"):
+//   strings.tsv          one "id<TAB>text" per line, UTF-8, text with \n \t \r \\ escapes
+//   templates/<id>.ui    dialog templates
+//   icons/<id>.png       icons (several sizes may live in one PNG-per-size set: <id>_16.png)
+//   bitmaps/<id>.bmp     bitmaps
+//   TEXT/<id>, ALM/<id>  custom resources, raw bytes in the ANSI code page
+namespace ResourceLibrary {
+
+inline constexpr const char* kFileName = "langresFree.rcc";
+inline constexpr const char* kRoot = ":/langres";
+
+// Registers the library file found in `directory`. False when it is missing or not a
+// resource file. A second call while loaded unregisters the first library.
+bool Load(const QString& directory);
+// Registers a library file by its full path (tests use libraries of their own).
+bool LoadFile(const QString& path);
+void Unload();
+bool IsLoaded();
+QString LoadedFilePath();
+
+// A missing id gives empty text.
+QString LoadString(int id);
+// Raw bytes of a custom resource ("TEXT", 191); empty when missing.
+QByteArray LoadCustom(const char* type, int id);
+// Resource paths of the other kinds, for QIcon/QPixmap/QUiLoader; empty when missing.
+QString IconPath(int id, int size = 0);
+QString BitmapPath(int id);
+QString TemplatePath(int id);
+
+} // namespace ResourceLibrary
