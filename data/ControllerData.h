@@ -8,14 +8,14 @@
 #include <vector>
 
 inline constexpr int kPointCount = 255;
-inline constexpr int kParamCount = 146;    // K1..K138 then H0..H7
+inline constexpr int kParamCount = 146; // K1..K138 then H0..H7
 inline constexpr int kKParamCount = 138;
-inline constexpr int kHParamIndex = 138;   // values[138 + n] is H n
+inline constexpr int kHParamIndex = 138; // values[138 + n] is H n
 inline constexpr int kPointFieldCount = 14;
 
 // One point: 14 signed 32-bit fields, in the order of the controller's tags.
 struct PointRecord {
-    int32_t number = 0; // 1..255 when in use, 0 when not
+    int32_t number = 0;    // 1..255 when in use, 0 when not
     int32_t runType = 0;   // M
     int32_t position = 0;  // P
     int32_t speed = 0;     // S
@@ -61,7 +61,7 @@ struct ControllerData {
     QString ipAddress;      // 8 lower-case hex digits, or empty
     QString subnetMask;
     QString gateway;
-    QString modelCode; // never stored in a data file
+    QString modelCode;                        // never stored in a data file
     std::vector<PointRecord> points;          // exactly kPointCount
     std::vector<RobotParameters> robotParams; // blockCount blocks; block 0 is used
 

@@ -37,9 +37,13 @@ public:
 
 bool CopyControllerData(ControllerData& destination, const ControllerData& source);
 
+// Parses the fields of one point after its "=" ("M1,P10000,...,T0") into `point`, numbering it
+// `number`. A run type that is not above 0 leaves `point` untouched and gives false.
+bool ParsePointReply(PointRecord& point, int number, QStringView text);
+
 // The line forms the controllers and the data file share (without line end).
-QString FormatPointLine(const PointRecord& point);  // "PNT1=M1,P10000,...,T0"
-QString FormatKLine(int n, int32_t value);           // "K2=15000"
-QString FormatHLine(int n, int32_t value);           // "H0=100"
+QString FormatPointLine(const PointRecord& point); // "PNT1=M1,P10000,...,T0"
+QString FormatKLine(int n, int32_t value);         // "K2=15000"
+QString FormatHLine(int n, int32_t value);         // "H0=100"
 // The whole data file text, lines ended by CR LF, before conversion to the code page.
 QString FormatDataFileText(const ControllerData& data, bool withPoints, bool withParams);

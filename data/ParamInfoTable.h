@@ -11,8 +11,8 @@
 
 // One description of a parameter; variants of the same parameter are chained behind the head.
 struct ParamInfo {
-    char kind = 0;        // 'M', 'I', 'C', 'O', 'H'; 0 when the number has no record
-    uint16_t number = 0;  // K1..K138, or the H number 0..7
+    char kind = 0;       // 'M', 'I', 'C', 'O', 'H'; 0 when the number has no record
+    uint16_t number = 0; // K1..K138, or the H number 0..7
     int32_t variant = 0;
     QString name;
     QString description;
@@ -28,6 +28,12 @@ struct ParamInfo {
     QList<int32_t> itemValues;
     std::unique_ptr<ParamInfo> nextVariant;
 
+    ParamInfo() = default;
+    // Unlinks the chain one by one: a long chain must not recurse through destructors.
+    ~ParamInfo();
+    ParamInfo(ParamInfo&&) noexcept = default;
+    ParamInfo& operator=(ParamInfo&&) noexcept = default;
+
     bool isEmpty() const { return kind == 0; }
 };
 
@@ -42,7 +48,9 @@ using ParamInfoTableSlot = std::unique_ptr<ParamInfoTable>;
 // `which` 0: TEXT 191 (standard models), 1: TEXT 195 (pulse-train models), read from the
 // resource library. False when the slot is occupied or the resource is missing or empty.
 bool LoadParamInfoTable(ParamInfoTableSlot& slot, int which);
-// The same from the table text's bytes (ANSI code page).
+// The same from the table text's bytes (ANSI code page). A list announcing more items than its
+// record holds gets arrays only as long as the item fields present; `maxValue` keeps the
+// announced count, so walk `itemLabels.size()`, not `maxValue`.
 bool LoadParamInfoTableFromBytes(ParamInfoTableSlot& slot, const QByteArray& bytes);
 void FreeParamInfoTable(ParamInfoTableSlot& slot);
 // number 1..146; the head when no entry of the chain has the variant.
