@@ -1,0 +1,254 @@
+#include "simulator/SimOptions.h"
+
+#include "data/DataStore.h"
+#include "simulator/DemoControllers.h"
+
+#include <QFileInfo>
+
+namespace {
+
+bool parseInt(const QString& text, int low, int high, int& value) {
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && value >= low && value <= high;
+}
+
+// "N=TEXT" with N in low..high.
+bool parseAssignment(const QString& text, int low, int high, QPair<int, QString>& out) {
+    const qsizetype equals = text.indexOf(u'=');
+    if (equals <= 0 || !parseInt(text.left(equals), low, high, out.first))
+        return false;
+    out.second = text.mid(equals + 1);
+    return !out.second.isEmpty();
+}
+
+// "\xhh", "\r", "\n" and "\\" escapes in a garbage text.
+QByteArray unescape(const QString& text) {
+    const QByteArray raw = text.toLatin1();
+    QByteArray bytes;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '\\' || i + 1 >= raw.size()) {
+            bytes += raw[i];
+            continue;
+        }
+        const char next = raw[++i];
+        if (next == 'r') {
+            bytes += '\r';
+        } else if (next == 'n') {
+            bytes += '\n';
+        } else if (next == 'x' && i + 2 < raw.size()) {
+            bool ok = false;
+            const int value = raw.mid(i + 1, 2).toInt(&ok, 16);
+            if (ok) {
+                bytes += static_cast<char>(value);
+                i += 2;
+            } else {
+                bytes += "\\x";
+            }
+        } else {
+            bytes += next;
+        }
+    }
+    return bytes;
+}
+
+int indexOfNode(const QList<SimController>& controllers, int node) {
+    for (int i = 0; i < controllers.size(); ++i) {
+        if (controllers[i].node() == node)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString SimOptions::Usage() {
+    return QStringLiteral(
+        "Usage: velmora-sim [options]\n"
+        "A simulated line of 1 to 16 controllers on a pseudo-terminal, published as COM97 and up.\n"
+        "\n"
+        "  --controllers N        N demo controllers on nodes 1..N (KQ-A, KQ-C, KQ-B, ...)\n"
+        "  --node N=FILE          controller on node N holds the data file FILE\n"
+        "  --model N=CODE         controller on node N is of model CODE (name and model code)\n"
+        "  --cont N=NAME          controller on node N reports the controller name NAME\n"
+        "  --set-node POS=N       the controller at line position POS (1..) answers as node N\n"
+        "  --line K               publish as simulator line K (COM97+K); default the first free\n"
+        "  --baud B               pace both directions at B baud (10 bits a byte)\n"
+        "  --reply-delay MS       pause before each reply\n"
+        "  --log FILE             write the traffic to FILE\n"
+        "Faults (PATTERN: the command line, \"*\" for any run of characters):\n"
+        "  --silence-from K       no reply from the K-th command on\n"
+        "  --ng HH:PATTERN        refuse matching commands with NG code HH (hexadecimal)\n"
+        "  --line-error-at K      hang up the line at the K-th command\n"
+        "  --garbage TEXT         send TEXT (\\xhh, \\r, \\n escapes) before every reply\n"
+        "  --split BYTES:MS       send replies in pieces of BYTES with MS pauses\n"
+        "  --echo                 echo every command line before its reply\n"
+        "  --help                 this text\n"
+        "\n"
+        "Prints \"COM<n> <device>\" once the line is up; runs until SIGINT or SIGTERM.\n");
+}
+
+bool SimOptions::Parse(const QStringList& arguments, SimOptions& options, QString& error) {
+    options = SimOptions{};
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& option = arguments[i];
+        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+            options.help = true;
+            continue;
+        }
+        if (option == QLatin1String("--echo")) {
+            FaultRule rule;
+            rule.kind = FaultRule::Kind::Echo;
+            options.faults.append(rule);
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = option.startsWith(QLatin1String("--"))
+                        ? QStringLiteral("%1 needs a value").arg(option)
+                        : QStringLiteral("Unknown argument: %1").arg(option);
+            return false;
+        }
+        const QString value = arguments[++i];
+        const QString bad = QStringLiteral("Invalid value for %1: %2").arg(option, value);
+        QPair<int, QString> pair;
+        int number = 0;
+        if (option == QLatin1String("--controllers")) {
+            if (!parseInt(value, 1, 16, options.controllers)) {
+                error = bad + QStringLiteral(" (1 to 16)");
+                return false;
+            }
+        } else if (option == QLatin1String("--node") || option == QLatin1String("--model") ||
+                   option == QLatin1String("--cont")) {
+            if (!parseAssignment(value, 1, 16, pair)) {
+                error = bad + QStringLiteral(" (N=TEXT, N 1 to 16)");
+                return false;
+            }
+            (option == QLatin1String("--node")    ? options.nodeFiles
+             : option == QLatin1String("--model") ? options.models
+                                                  : options.names)
+                .append(pair);
+        } else if (option == QLatin1String("--set-node")) {
+            int node = 0;
+            if (!parseAssignment(value, 1, 16, pair) || !parseInt(pair.second, 0, 99, node)) {
+                error = bad + QStringLiteral(" (POS=N)");
+                return false;
+            }
+            options.nodeNumbers.append({pair.first, node});
+        } else if (option == QLatin1String("--line")) {
+            if (!parseInt(value, 0, 31, options.line)) {
+                error = bad + QStringLiteral(" (0 to 31)");
+                return false;
+            }
+        } else if (option == QLatin1String("--baud")) {
+            if (!parseInt(value, 0, 10'000'000, options.baud)) {
+                error = bad;
+                return false;
+            }
+        } else if (option == QLatin1String("--reply-delay")) {
+            if (!parseInt(value, 0, 60'000, options.replyDelayMs)) {
+                error = bad;
+                return false;
+            }
+        } else if (option == QLatin1String("--log")) {
+            options.logFile = value;
+        } else if (option == QLatin1String("--silence-from") ||
+                   option == QLatin1String("--line-error-at")) {
+            if (!parseInt(value, 1, 1'000'000'000, number)) {
+                error = bad;
+                return false;
+            }
+            FaultRule rule;
+            rule.fromCommand = number;
+            if (option == QLatin1String("--line-error-at")) {
+                rule.kind = FaultRule::Kind::LineError;
+                rule.count = 1;
+            }
+            options.faults.append(rule);
+        } else if (option == QLatin1String("--ng")) {
+            const qsizetype colon = value.indexOf(u':');
+            bool ok = false;
+            const int code = value.left(colon).toInt(&ok, 16);
+            if (colon <= 0 || !ok || code < 0 || code > 0xff || colon + 1 >= value.size()) {
+                error = bad + QStringLiteral(" (HH:PATTERN)");
+                return false;
+            }
+            FaultRule rule;
+            rule.kind = FaultRule::Kind::Ng;
+            rule.ngCode = code;
+            rule.pattern = value.mid(colon + 1);
+            options.faults.append(rule);
+        } else if (option == QLatin1String("--garbage")) {
+            FaultRule rule;
+            rule.kind = FaultRule::Kind::Garbage;
+            rule.garbage = unescape(value);
+            options.faults.append(rule);
+        } else if (option == QLatin1String("--split")) {
+            const QStringList parts = value.split(u':');
+            FaultRule rule;
+            rule.kind = FaultRule::Kind::Split;
+            if (parts.size() != 2 || !parseInt(parts[0], 1, 1'000'000, rule.pieceBytes) ||
+                !parseInt(parts[1], 0, 60'000, rule.pauseMs)) {
+                error = bad + QStringLiteral(" (BYTES:MS)");
+                return false;
+            }
+            options.faults.append(rule);
+        } else {
+            error = QStringLiteral("Unknown option: %1").arg(option);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SimOptions::BuildControllers(QList<SimController>& list, QString& error) const {
+    const int count = controllers > 0 ? controllers : (nodeFiles.isEmpty() ? 1 : 0);
+    list = MakeDemoControllers(count);
+    const CDataStore store;
+    for (const auto& [node, path] : nodeFiles) {
+        ControllerDataSlot slot;
+        store.CreateControllerData(slot);
+        if (!QFileInfo(path).isFile() || !store.LoadDataFile(path, *slot, true, true)) {
+            error = QStringLiteral("Cannot read the data file %1").arg(path);
+            return false;
+        }
+        SimController controller = SimController::FromData(*slot);
+        controller.setNode(node);
+        const int index = indexOfNode(list, node);
+        if (index >= 0) {
+            controller.alarms = list[index].alarms;
+            list[index] = controller;
+        } else {
+            list.append(controller);
+        }
+    }
+    for (const auto& [node, model] : models) {
+        const int index = indexOfNode(list, node);
+        if (index < 0) {
+            list.append(MakeDemoController(node, model));
+            continue;
+        }
+        // A model change keeps the node's data but takes the model's identity.
+        list[index].data.controllerName = model;
+        list[index].data.modelCode = model;
+    }
+    for (const auto& [node, name] : names) {
+        const int index = indexOfNode(list, node);
+        if (index < 0) {
+            error = QStringLiteral("No controller on node %1 for --cont").arg(node);
+            return false;
+        }
+        list[index].data.controllerName = name;
+    }
+    for (const auto& [position, node] : nodeNumbers) {
+        if (position > list.size()) {
+            error = QStringLiteral("No controller at line position %1").arg(position);
+            return false;
+        }
+        list[position - 1].setNode(node);
+    }
+    if (list.size() > 16) {
+        error = QStringLiteral("A line holds at most 16 controllers");
+        return false;
+    }
+    return true;
+}

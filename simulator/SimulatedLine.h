@@ -1,0 +1,103 @@
+#pragma once
+
+#include "simulator/FaultPlan.h"
+#include "simulator/SimController.h"
+#include "simulator/TrafficLog.h"
+
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// A line of simulated controllers on a pseudo-terminal. The slave side is published as the
+// simulator line <k> (a link in ComPortTable::SimulatorLineFolder(), COM97 + k), so the program
+// opens it like any serial port; a thread of its own reads the master side and answers. The
+// program may close and reopen the port at will: replies to a closed port are dropped, as on a
+// real line, and whatever was left unread is flushed.
+class SimulatedLine {
+public:
+    explicit SimulatedLine(QList<SimController> controllers = {});
+    ~SimulatedLine();
+    SimulatedLine(const SimulatedLine&) = delete;
+    SimulatedLine& operator=(const SimulatedLine&) = delete;
+
+    // Opens the pseudo-terminal, publishes it as line `lineIndex` (0..31; -1 takes the first
+    // free one) and starts answering. False, with the reason in `error`, when a step fails.
+    bool Start(int lineIndex = -1, QString* error = nullptr);
+    // Stops answering, closes the pseudo-terminal and removes the link. Idempotent.
+    void Stop();
+    bool IsRunning() const { return running; }
+
+    int LineIndex() const { return lineIndex; }
+    int ComNumber() const { return lineIndex < 0 ? 0 : 97 + lineIndex; }
+    QString LinkPath() const;
+    // The slave device now behind the link (a line error moves the link to a fresh one).
+    QString DevicePath() const;
+
+    // Paces both directions at `baud` (10 bits a byte); 0 sends and takes bytes at once.
+    void SetBaudRate(int baud);
+    // A pause between the end of a command and the start of its reply.
+    void SetReplyDelayMs(int ms);
+    void AddFault(const FaultRule& rule);
+    void ClearFaults();
+
+    QList<SimController> Controllers() const;
+    void SetControllers(const QList<SimController>& controllers);
+    // Runs `change` on the controllers while no command is being carried out.
+    void UpdateControllers(const std::function<void(QList<SimController>&)>& change);
+
+    TrafficLog& Log() { return traffic; }
+    // Non-empty command lines received so far; fault rules count commands the same way.
+    int CommandCount() const { return commandCount; }
+    int64_t BytesReceived() const { return bytesReceived; }
+    int64_t BytesSent() const { return bytesSent; }
+    // Hang-ups done by line error faults.
+    int LineErrors() const { return lineErrors; }
+
+private:
+    bool OpenTerminal(int& masterOut, QString& deviceOut, QString* error);
+    bool Publish(QString* error);
+    void CloseTerminal();
+    void Run();
+    void HandleBytes(const char* bytes, qsizetype size);
+    void HandleLine(const QByteArray& line);
+    void HangUp();
+    void FlushUnread();
+    void Send(const QByteArray& bytes, int pieceBytes, int pauseMs);
+    bool WriteAll(const QByteArray& bytes);
+    void PaceWire(qsizetype bytes);
+    void SleepUntil(int64_t deadlineNs);
+    void SleepMs(int ms);
+
+    mutable std::mutex stateMutex; // controllers, faults, settings, paths
+    QList<SimController> controllers;
+    FaultPlan faults;
+    int baudRate = 0;
+    int replyDelayMs = 0;
+    QString slavePath;
+    QString linkPath;
+
+    TrafficLog traffic;
+    std::thread worker;
+    std::atomic<bool> running{false};
+    std::atomic<bool> stopping{false};
+    std::atomic<int> commandCount{0};
+    std::atomic<int64_t> bytesReceived{0};
+    std::atomic<int64_t> bytesSent{0};
+    std::atomic<int> lineErrors{0};
+
+    int lineIndex = -1;
+    int masterFd = -1;
+    int lockFd = -1;
+    int wakeFds[2] = {-1, -1};
+
+    // Worker state.
+    QByteArray pending;     // received bytes not yet a whole line
+    bool skipLf = false;    // the last line ended in CR; an LF right after belongs to it
+    bool peerGone = false;  // the program side has closed the port
+    int64_t wireFreeNs = 0; // when the paced wire is next free
+};

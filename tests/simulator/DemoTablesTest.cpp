@@ -1,0 +1,46 @@
+#include "data/ParamInfoTable.h"
+#include "simulator/DemoControllers.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+ParamInfoTableSlot loadTable(const char* name) {
+    ParamInfoTableSlot slot;
+    QFile file(QStringLiteral(VELMORA_SOURCE_DIR "/resources/TEXT/") + QLatin1String(name));
+    if (file.open(QIODevice::ReadOnly))
+        LoadParamInfoTableFromBytes(slot, file.readAll());
+    return slot;
+}
+
+} // namespace
+
+// Every demo value is one the controller's parameter table accepts.
+TEST(DemoControllers, ValuesLieInsideTheParameterTables) {
+    const ParamInfoTableSlot standard = loadTable("191");
+    const ParamInfoTableSlot pulseTrain = loadTable("195");
+    if (!standard || !pulseTrain)
+        GTEST_SKIP() << "parameter tables not in the source tree";
+    const QStringList models = {"KQ-A", "KQ-A2", "KQ-B", "KQ-B2", "KQ-C", "KQ-E", "KQ-F"};
+    for (const QString& model : models) {
+        const SimController controller = MakeDemoController(4, model);
+        const ParamInfoTable& table = controller.data.isPulseTrainModel() ? *pulseTrain : *standard;
+        for (int i = 1; i <= kParamCount; ++i) {
+            const ParamInfo& info = ParamInfoFor(table, i, 0);
+            const int32_t value = controller.data.params().values[i - 1];
+            if (info.isEmpty()) {
+                EXPECT_EQ(value, 0) << qPrintable(model) << " #" << i;
+                continue;
+            }
+            if (info.valueType == 1)
+                EXPECT_TRUE(info.itemValues.contains(value))
+                    << qPrintable(model) << " #" << i << " " << qPrintable(info.name) << " = "
+                    << value;
+            else
+                EXPECT_TRUE(value >= info.minValue && value <= info.maxValue)
+                    << qPrintable(model) << " #" << i << " " << qPrintable(info.name) << " = "
+                    << value << " not in " << info.minValue << ".." << info.maxValue;
+        }
+    }
+}
