@@ -1,0 +1,451 @@
+#include "comm/CommandChannel.h"
+
+#include "comm/ChannelClock.h"
+#include "comm/Keywords.h"
+#include "porthub/PortHub.h"
+
+#include <QCoreApplication>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace {
+
+constexpr QChar kCr(13);
+constexpr QChar kLf(10);
+const QString kLineEnd = QStringLiteral("\r\n");
+constexpr int kHighestNode = 16;
+
+// Every channel of the process shares this one lock over its receive buffer.
+QMutex& receiveBufferMutex() {
+    static QMutex mutex;
+    return mutex;
+}
+
+QString textWithoutTrailingSpace(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    return text.left(end);
+}
+
+// The previous reply's last line may end in CR with its LF still on the wire when the next
+// command goes out; that LF belongs to the previous reply, not to this one.
+void dropLateLineFeed(QString& text) {
+    if (text.startsWith(kLf))
+        text.remove(0, 1);
+}
+
+// Index of the first "OK." that starts a word, -1 when there is none.
+qsizetype indexOfOkReply(const QString& text) {
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = text.indexOf(QLatin1String("OK."), from);
+        if (at < 0)
+            return -1;
+        if (at == 0 || !text.at(at - 1).isLetterOrNumber())
+            return at;
+        from = at + 1;
+    }
+}
+
+} // namespace
+
+CCommandChannel::CCommandChannel(CPortHub* hub) : portHub(hub), clock(&ChannelClock::System()) {}
+
+CCommandChannel::~CCommandChannel() = default;
+
+void CCommandChannel::setClock(ChannelClock* newClock) {
+    clock = newClock ? newClock : &ChannelClock::System();
+}
+
+QString CCommandChannel::PendingText() const {
+    QMutexLocker lock(&receiveBufferMutex());
+    return receiveBuffer;
+}
+
+void CCommandChannel::AppendIncoming() {
+    if (!busy || !portHub)
+        return;
+    const QString text = portHub->GetInBuffAtOnce();
+    QMutexLocker lock(&receiveBufferMutex());
+    receiveBuffer += text;
+}
+
+void CCommandChannel::InjectLinkError(int code) {
+    if (!busy)
+        return;
+    const QString line =
+        replyNode <= 0 ? QStringLiteral("NG.=%1\r\n").arg(code & 0xFF, 2, 16, QLatin1Char('0'))
+                       : QStringLiteral("NG.%1=%2\r\n")
+                             .arg(replyNode)
+                             .arg(code & 0xFF, 2, 16, QLatin1Char('0'));
+    QMutexLocker lock(&receiveBufferMutex());
+    receiveBuffer = line;
+}
+
+void CCommandChannel::PumpPendingMessages(int maxCount) {
+    Q_UNUSED(maxCount);
+    if (!QCoreApplication::instance())
+        return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // The port manager reads the line inside that pass and posts its notification; deliver
+    // it now rather than one poll later.
+    QCoreApplication::sendPostedEvents();
+}
+
+void CCommandChannel::pauseOnePoll() {
+    clock->SleepMs(1);
+}
+
+ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
+    QString snapshot;
+    qint64 deadline = clock->NowMs() + replyTimeoutMs;
+    for (;;) {
+        PumpPendingMessages(1);
+        QString copy;
+        {
+            QMutexLocker lock(&receiveBufferMutex());
+            copy = receiveBuffer;
+        }
+        // A CR as the very first character does not complete a line yet.
+        if (copy.lastIndexOf(kCr) > 0)
+            break;
+        const qint64 now = clock->NowMs();
+        if (now >= deadline) {
+            if (copy == snapshot || copy.isEmpty()) {
+                lastError = QStringLiteral("TimeOut");
+                return ChannelStatus::TimedOut;
+            }
+            // Text is still coming in: give it another period.
+            snapshot = copy;
+            deadline = now + replyTimeoutMs;
+        }
+        clock->SleepMs(1);
+    }
+    QMutexLocker lock(&receiveBufferMutex());
+    const qsizetype position = receiveBuffer.lastIndexOf(kCr);
+    text = receiveBuffer.left(position + 1);
+    receiveBuffer.remove(0, position + 1);
+    if (receiveBuffer.startsWith(kLf))
+        receiveBuffer.remove(0, 1);
+    return ChannelStatus::Received;
+}
+
+bool CCommandChannel::matches(QStringView line, const char* keyword, qsizetype* matchStart) const {
+    const QString pattern =
+        replyNode <= 0 ? QString::fromLatin1(keyword) + QLatin1Char('.')
+                       : QStringLiteral("%1.%2").arg(QLatin1String(keyword)).arg(replyNode);
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = line.indexOf(pattern, from);
+        if (at < 0)
+            return false;
+        from = at + 1;
+        // A reply word starts the match ("LOCK.1" holds no OK reply) ...
+        if (at > 0 && line.at(at - 1).isLetterOrNumber())
+            continue;
+        // ... and a node's number ends it: node 12's reply is not node 1's.
+        const qsizetype end = at + pattern.size();
+        if (replyNode > 0 && end < line.size() && line.at(end).isDigit())
+            continue;
+        if (matchStart)
+            *matchStart = at;
+        return true;
+    }
+}
+
+bool CCommandChannel::IsOkReply(QStringView line) {
+    return matches(line, "OK");
+}
+
+bool CCommandChannel::IsNgReply(QStringView line) {
+    qsizetype at = 0;
+    if (!matches(line, "NG", &at))
+        return false;
+    lastError = line.mid(at).toString();
+    return true;
+}
+
+bool CCommandChannel::IsRunReply(QStringView line) {
+    return matches(line, "RUN");
+}
+
+bool CCommandChannel::IsEndReply(QStringView line) {
+    return matches(line, "END");
+}
+
+bool CCommandChannel::IsLoadingReply(QStringView line) {
+    return matches(line, "LOADING");
+}
+
+ChannelStatus CCommandChannel::ClassifyReply(QString text) {
+    ChannelStatus result = ChannelStatus::NoVerdict;
+    for (;;) {
+        const qsizetype cr = text.indexOf(kCr);
+        if (cr < 0)
+            break;
+        const QString line = text.left(cr);
+        qsizetype cut = cr + 1;
+        if (cut < text.size() && text.at(cut) == kLf)
+            ++cut;
+        text.remove(0, cut);
+        if (IsLoadingReply(line))
+            result = ChannelStatus::Loading;
+        else if (IsNgReply(line))
+            result = ChannelStatus::Ng;
+        else if (IsEndReply(line))
+            continue;
+        else if (IsOkReply(line))
+            result = ChannelStatus::Ok;
+        else if (IsRunReply(line))
+            result = ChannelStatus::Running;
+    }
+    if (result != ChannelStatus::Ng)
+        lastError.clear();
+    return result;
+}
+
+ChannelStatus CCommandChannel::SendLine(const QString& line) {
+    if (busy)
+        return ChannelStatus::Busy;
+    if (!portHub)
+        return ChannelStatus::SendFailed;
+    busy = true;
+    // Text that arrived while no command ran belongs to no command.
+    (void)portHub->GetInBuffAtOnce();
+    if (portHub->SendData(line))
+        return ChannelStatus::Sent;
+    busy = false;
+    return ChannelStatus::SendFailed;
+}
+
+bool CCommandChannel::SendAndWait(int node, const QString& line) {
+    if (SendLine(line + kLineEnd) != ChannelStatus::Sent)
+        return false;
+    replyNode = node;
+    bool result = false;
+    for (;;) {
+        QString text;
+        ChannelStatus status = ReceiveLines(text);
+        if (status == ChannelStatus::Received)
+            status = ClassifyReply(text);
+        if (status == ChannelStatus::Ok) {
+            result = true;
+            break;
+        }
+        if (status == ChannelStatus::Ng || status == ChannelStatus::TimedOut)
+            break;
+        pauseOnePoll();
+    }
+    busy = false;
+    replyNode = 0;
+    return result;
+}
+
+bool CCommandChannel::SendBroadcast(const QString& line) {
+    if (SendLine(line + kLineEnd) != ChannelStatus::Sent)
+        return false;
+    bool result = false;
+    for (;;) {
+        QString text;
+        ChannelStatus status = ReceiveLines(text);
+        if (status == ChannelStatus::Received)
+            status = ClassifyReply(text);
+        if (status == ChannelStatus::Ok) {
+            // Further controllers may still answer.
+            result = true;
+            continue;
+        }
+        if (status == ChannelStatus::Ng) {
+            result = false;
+            break;
+        }
+        if (status == ChannelStatus::TimedOut)
+            break;
+        pauseOnePoll();
+    }
+    busy = false;
+    return result;
+}
+
+bool CCommandChannel::CollectBroadcast(const QString& line, QString& answer) {
+    if (SendLine(line + kLineEnd) != ChannelStatus::Sent)
+        return false;
+    bool result = false;
+    for (;;) {
+        QString text;
+        ChannelStatus status = ReceiveLines(text);
+        if (status == ChannelStatus::Received)
+            status = ClassifyReply(text);
+        if (status == ChannelStatus::Ok) {
+            result = true;
+            continue;
+        }
+        if (status == ChannelStatus::Ng) {
+            busy = false;
+            return false;
+        }
+        if (status == ChannelStatus::TimedOut)
+            break;
+        pauseOnePoll();
+    }
+    busy = false;
+    answer = portHub->GetInBuff();
+    dropLateLineFeed(answer);
+    return result;
+}
+
+bool CCommandChannel::QueryNode(int node, const QString& line, QString& answer) {
+    if (SendLine(line + kLineEnd) != ChannelStatus::Sent) {
+        answer = QLatin1String(kTextCommandInProgress);
+        return false;
+    }
+    replyNode = node;
+    bool result = false;
+    for (;;) {
+        QString text;
+        ChannelStatus status = ReceiveLines(text);
+        if (status == ChannelStatus::Received)
+            status = ClassifyReply(text);
+        if (status == ChannelStatus::Ok) {
+            QString payload;
+            result = ExtractPayload(line, payload);
+            answer = payload;
+            break;
+        }
+        if (status == ChannelStatus::Ng) {
+            answer = QLatin1String(kTextError);
+            break;
+        }
+        if (status == ChannelStatus::TimedOut) {
+            answer = QLatin1String(kTextTimeOut);
+            break;
+        }
+        pauseOnePoll();
+    }
+    busy = false;
+    replyNode = 0;
+    return result;
+}
+
+bool CCommandChannel::ExtractPayload(const QString& command, QString& answer) {
+    QString text = portHub ? portHub->GetInBuff() : QString();
+    dropLateLineFeed(text);
+    const qsizetype cr = text.indexOf(kCr);
+    const QString first = cr < 0 ? QString() : textWithoutTrailingSpace(text.left(cr + 1));
+    // The controller's echo of the command line is no part of the answer.
+    if (cr >= 0 && first == command) {
+        text.remove(0, first.size() + 1);
+        if (text.startsWith(kLf))
+            text.remove(0, 1);
+    }
+    const qsizetype position = indexOfOkReply(text);
+    if (position < 0) {
+        answer = QLatin1String(kTextOkNotFound);
+        return false;
+    }
+    answer = text.left(position);
+    return true;
+}
+
+CCommandChannel::Gate CCommandChannel::check(int node, int lowestNode, QString* answer) {
+    if (busy) {
+        if (answer)
+            *answer = QLatin1String(kTextCommandInProgress);
+        return Gate::Fail;
+    }
+    if (portHub && portHub->linkState == kLinkOffline)
+        return Gate::Shortcut;
+    if (node < lowestNode || node > kHighestNode) {
+        if (answer)
+            *answer = QLatin1String(kTextInvalidNode);
+        return Gate::Fail;
+    }
+    return Gate::Go;
+}
+
+bool CCommandChannel::SendNumbered(int kind, int node, int number) {
+    const Gate gate = check(node, 1, nullptr);
+    if (gate != Gate::Go)
+        return gate == Gate::Shortcut;
+    return SendAndWait(
+        node, QStringLiteral("%1%2.%3").arg(BuildKeyword(kind, false)).arg(number).arg(node));
+}
+
+bool CCommandChannel::SendRange(int kind, int node, int first, int last) {
+    const Gate gate = check(node, 1, nullptr);
+    if (gate != Gate::Go)
+        return gate == Gate::Shortcut;
+    return SendAndWait(
+        node,
+        QStringLiteral("%1%2-%3.%4").arg(BuildKeyword(kind, false)).arg(first).arg(last).arg(node));
+}
+
+bool CCommandChannel::SetValue(int kind, int node, int number, int value) {
+    const Gate gate = check(node, 0, nullptr);
+    if (gate != Gate::Go)
+        return gate == Gate::Shortcut;
+    const QString keyword = BuildKeyword(kind, false);
+    if (node == 0)
+        return SendBroadcast(QStringLiteral("%1%2=%3").arg(keyword).arg(number).arg(value));
+    return SendAndWait(node,
+                       QStringLiteral("%1%2.%3=%4").arg(keyword).arg(number).arg(node).arg(value));
+}
+
+bool CCommandChannel::SetText(int kind, int node, const QString& text) {
+    const Gate gate = check(node, 1, nullptr);
+    if (gate != Gate::Go)
+        return gate == Gate::Shortcut;
+    return SendAndWait(node, BuildKeyword(kind, false) + QStringLiteral(".%1=").arg(node) + text);
+}
+
+bool CCommandChannel::SetNumberedText(int kind, int node, int number, const QString& text) {
+    const Gate gate = check(node, 1, nullptr);
+    if (gate != Gate::Go)
+        return gate == Gate::Shortcut;
+    return SendAndWait(node, BuildKeyword(kind, false) +
+                                 QStringLiteral("%1.%2=").arg(number).arg(node) + text);
+}
+
+bool CCommandChannel::QueryKeyword(int kind, int node, QString& answer, bool query) {
+    const Gate gate = check(node, 0, &answer);
+    if (gate != Gate::Go)
+        return gate == Gate::Shortcut;
+    const QString keyword = BuildKeyword(kind, query);
+    if (node == 0)
+        return CollectBroadcast(keyword, answer);
+    return QueryNode(node, keyword + QStringLiteral(".%1").arg(node), answer);
+}
+
+bool CCommandChannel::QueryNumbered(int kind, int node, int number, QString& answer) {
+    const Gate gate = check(node, 0, &answer);
+    if (gate != Gate::Go)
+        return gate == Gate::Shortcut;
+    const QString keyword = BuildKeyword(kind, true);
+    if (node == 0)
+        return CollectBroadcast(keyword + QString::number(number), answer);
+    return QueryNode(node, keyword + QStringLiteral("%1.%2").arg(number).arg(node), answer);
+}
+
+bool CCommandChannel::AssignNodeNumbers() {
+    if (portHub && portHub->linkState == kLinkOffline)
+        return true;
+    QString answer;
+    return CollectBroadcast(BuildKeyword(kKeySetId, false), answer);
+}
+
+bool DispatchPortHubEvent(QEvent* event, CCommandChannel& channel) {
+    if (!event || event->type() != CPortHubEvent::EventType())
+        return false;
+    switch (static_cast<CPortHubEvent*>(event)->code) {
+    case kNotifyTextReceived:
+        channel.AppendIncoming();
+        break;
+    case kNotifyLineError:
+        channel.InjectLinkError(kLinkErrorCode);
+        break;
+    default:
+        break;
+    }
+    return true;
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+class CPortHub;
+class ChannelClock;
+class QEvent;
+
+enum class ChannelStatus {
+    Ok,
+    Ng,
+    NoVerdict,
+    TimedOut,
+    Running,
+    Loading,
+    Busy,
+    Sent,
+    Received,
+    SendFailed,
+};
+
+// The command protocol over one port manager: sends one command line at a time, collects the
+// reply lines the port manager reports and decides on them. Runs on the thread of the port
+// manager's attached object; every wait polls with a 1 ms sleep and pumps pending events so
+// that the port manager's notifications arrive meanwhile.
+class CCommandChannel {
+public:
+    explicit CCommandChannel(CPortHub* hub = nullptr);
+    ~CCommandChannel();
+    CCommandChannel(const CCommandChannel&) = delete;
+    CCommandChannel& operator=(const CCommandChannel&) = delete;
+
+    // Receive half.
+    void AppendIncoming();
+    void InjectLinkError(int code);
+    ChannelStatus ReceiveLines(QString& text);
+    ChannelStatus ClassifyReply(QString text);
+    bool IsOkReply(QStringView line);
+    bool IsNgReply(QStringView line);
+    bool IsRunReply(QStringView line);
+    bool IsEndReply(QStringView line);
+    bool IsLoadingReply(QStringView line);
+    static void PumpPendingMessages(int maxCount);
+
+    // Send half.
+    ChannelStatus SendLine(const QString& line);
+    bool SendAndWait(int node, const QString& line);
+    bool SendBroadcast(const QString& line);
+    bool CollectBroadcast(const QString& line, QString& answer);
+    bool QueryNode(int node, const QString& line, QString& answer);
+    bool ExtractPayload(const QString& command, QString& answer);
+
+    // Generic command operations; `kind` is an index of the keyword table.
+    bool SendNumbered(int kind, int node, int number);
+    bool SendRange(int kind, int node, int first, int last);
+    bool SetValue(int kind, int node, int number, int value);
+    bool SetText(int kind, int node, const QString& text);
+    bool SetNumberedText(int kind, int node, int number, const QString& text);
+    bool QueryKeyword(int kind, int node, QString& answer, bool query);
+    bool QueryNumbered(int kind, int node, int number, QString& answer);
+    bool AssignNodeNumbers();
+
+    // A copy of the text not yet consumed by a command.
+    QString PendingText() const;
+    void setClock(ChannelClock* clock);
+
+    CPortHub* portHub = nullptr;
+    bool busy = false;
+    QString lastError;
+    int replyNode = 0;
+    int replyTimeoutMs = 0;
+
+private:
+    enum class Gate { Go, Fail, Shortcut };
+    // The common checks of the generic operations: busy, link state 3, node rule.
+    Gate check(int node, int lowestNode, QString* answer);
+    bool matches(QStringView line, const char* keyword, qsizetype* matchStart = nullptr) const;
+    // The 1 ms pause between two looks at the reply.
+    void pauseOnePoll();
+
+    QString receiveBuffer;
+    ChannelClock* clock;
+};
+
+// Routes a port manager notification to the channel: text received or line error.
+// False when `event` is not a port manager notification.
+bool DispatchPortHubEvent(QEvent* event, CCommandChannel& channel);
+
+// Failure texts of the query operations.
+inline constexpr const char* kTextCommandInProgress = "Command in progress";
+inline constexpr const char* kTextInvalidNode = "Invalid Node No.";
+inline constexpr const char* kTextError = "Error!";
+inline constexpr const char* kTextTimeOut = "time out";
+inline constexpr const char* kTextOkNotFound = "OK not found";
+inline constexpr int kLinkErrorCode = 0x49;

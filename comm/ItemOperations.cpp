@@ -1,0 +1,132 @@
+#include "comm/ItemOperations.h"
+
+#include "comm/CommandChannel.h"
+#include "comm/Keywords.h"
+#include "data/Conversions.h"
+#include "data/DataStore.h"
+#include "porthub/PortHub.h"
+
+namespace {
+
+bool readList(CCommandChannel& channel, int kind, int node, QString& answer) {
+    QString payload;
+    const bool ok = channel.QueryKeyword(kind, node, payload, false);
+    if (payload.isEmpty())
+        return false;
+    answer = payload;
+    return ok;
+}
+
+bool readNumber(CCommandChannel& channel, int kind, int node, int number, int32_t& value) {
+    QString answer;
+    const bool ok = channel.QueryNumbered(kind, node, number, answer);
+    const QString text = ValueTextOf(answer, ok);
+    if (text.isEmpty())
+        return false;
+    value = ParseStandardInteger(text);
+    return ok;
+}
+
+} // namespace
+
+QString ValueTextOf(const QString& answer, bool queryOk) {
+    if (!queryOk)
+        return answer;
+    QString first = answer;
+    const qsizetype end = first.indexOf(QLatin1String("\r\n"));
+    if (end >= 0)
+        first.truncate(end);
+    const qsizetype equals = first.indexOf(QLatin1Char('='));
+    return equals < 0 ? QString() : first.mid(equals + 1);
+}
+
+bool PrepareLine(CPortHub& hub, CCommandChannel& channel) {
+    (void)hub.SendData(QStringLiteral("\r\n"));
+    return channel.SetValue(kKeyK, 0, 99, 0);
+}
+
+bool QueryAllControllers(CPortHub&, CCommandChannel& channel, QString& answer) {
+    const bool ok = channel.QueryKeyword(kKeyCont, 0, answer, true);
+    return ok && !answer.isEmpty();
+}
+
+bool ReadIdentityItem(CPortHub&, CCommandChannel& channel, int node, int item, QString& value) {
+    QString answer;
+    const bool ok = channel.QueryKeyword(item, node, answer, true);
+    const QString text = ValueTextOf(answer, ok);
+    if (text.isEmpty())
+        return false;
+    value = text;
+    return ok;
+}
+
+bool ReadPointList(CPortHub&, CCommandChannel& channel, int node, QString& answer) {
+    return readList(channel, kKeyReadPnt, node, answer);
+}
+
+bool ReadParameterList(CPortHub&, CCommandChannel& channel, int node, QString& answer) {
+    return readList(channel, kKeyReadPrm, node, answer);
+}
+
+bool ReadHParameterList(CPortHub&, CCommandChannel& channel, int node, QString& answer) {
+    return readList(channel, kKeyReadHprm, node, answer);
+}
+
+bool ReadPoint(CPortHub&, CCommandChannel& channel, int node, int number, PointRecord& point) {
+    QString answer;
+    const bool ok = channel.QueryNumbered(kKeyPnt, node, number, answer);
+    const QString text = ValueTextOf(answer, ok);
+    if (text.isEmpty())
+        return false;
+    // A point not in use (M not above 0) leaves the caller's record as it was.
+    ParsePointReply(point, number, text);
+    return ok;
+}
+
+bool WritePointField(CPortHub&, CCommandChannel& channel, int node, int number, int field,
+                     int32_t value) {
+    if (field < kKeyPointFirst || field > kKeyPointLast)
+        return false;
+    return channel.SetValue(field, node, number, value);
+}
+
+bool DeletePoints(CPortHub&, CCommandChannel& channel, int node, int first, int last) {
+    if (last <= 0)
+        return channel.SendNumbered(kKeyDel, node, first);
+    return channel.SendRange(kKeyDel, node, first, last);
+}
+
+bool ReadK(CPortHub&, CCommandChannel& channel, int node, int number, int32_t& value) {
+    return readNumber(channel, kKeyK, node, number, value);
+}
+
+bool ReadH(CPortHub&, CCommandChannel& channel, int node, int number, int32_t& value) {
+    return readNumber(channel, kKeyH, node, number, value);
+}
+
+bool WriteK(CPortHub&, CCommandChannel& channel, int node, int number, int32_t value) {
+    return channel.SetValue(kKeyK, node, number, value);
+}
+
+bool WriteH(CPortHub&, CCommandChannel& channel, int node, int number, int32_t value) {
+    return channel.SetValue(kKeyH, node, number, value);
+}
+
+bool ReadTextItem(CPortHub&, CCommandChannel& channel, int node, int number, QString& text) {
+    QString answer;
+    const bool ok = channel.QueryNumbered(kKeyComText, node, number, answer);
+    text = ValueTextOf(answer, ok);
+    return ok;
+}
+
+bool WriteTextItem(CPortHub&, CCommandChannel& channel, int node, int number, const QString& text) {
+    return channel.SetNumberedText(kKeyComText, node, number, text);
+}
+
+bool WriteRobotName(CPortHub&, CCommandChannel& channel, int node, const QString& name) {
+    return channel.SetText(kKeyRobot, node, name);
+}
+
+bool AssignNodeNumbers(CPortHub&, CCommandChannel& channel) {
+    return channel.AssignNodeNumbers();
+}
