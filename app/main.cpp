@@ -1,0 +1,24 @@
+#include "app/PlainLauncher.h"
+#include "app/QuitOnSignal.h"
+#include "app/VelmoraApp.h"
+#include "platform/GuiUserInteraction.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication qtApp(argc, argv);
+    CVelmoraApp app;
+    GuiUserInteraction interaction;
+    InstallUserInteraction(&interaction);
+    QuitOnTerminationSignals();
+
+    app.SetMainWindowRunner([] {
+        PlainLauncher launcher;
+        launcher.exec();
+    });
+    const bool started = app.InitInstance();
+    const int code = app.ExitInstance();
+    InstallUserInteraction(nullptr);
+    // A refused start-up tells the shell so.
+    return started ? code : 1;
+}

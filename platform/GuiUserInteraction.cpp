@@ -1,0 +1,190 @@
+#include "platform/GuiUserInteraction.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace {
+
+QWidget* parentWidgetOf(QObject* parent) {
+    QWidget* widget = qobject_cast<QWidget*>(parent);
+    return widget ? widget : QApplication::activeWindow();
+}
+
+QMessageBox::Icon boxIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Warning:
+    case MsgIcon::Default:
+        break;
+    }
+    return QMessageBox::Warning;
+}
+
+MsgResult safeAnswer(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgResult::Ok;
+    case MsgButtons::OkCancel:
+        return MsgResult::Cancel;
+    case MsgButtons::YesNo:
+        return MsgResult::No;
+    }
+    return MsgResult::Cancel;
+}
+
+QString applicationTitle() {
+    const QString name = QCoreApplication::applicationName();
+    return name.isEmpty() ? QStringLiteral("VelmoraFree") : name;
+}
+
+} // namespace
+
+GuiUserInteraction::GuiUserInteraction() : logPath_(qEnvironmentVariable("VELMORA_MESSAGE_LOG")) {}
+
+MsgResult GuiUserInteraction::ShowMessage(QObject* parent, const QString& text, MsgButtons buttons,
+                                          MsgIcon icon) {
+    const MsgIcon effective = EffectiveIcon(buttons, icon);
+    if (!logPath_.isEmpty()) {
+        QFile log(logPath_);
+        if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            log.write((IconName(effective) + u'\t' + EscapeForLog(text) + u'\n').toUtf8());
+            log.close();
+        }
+        return safeAnswer(buttons);
+    }
+
+    QMessageBox box(boxIcon(effective), applicationTitle(), text, QMessageBox::NoButton,
+                    parentWidgetOf(parent));
+    // Texts are never markup, whatever characters a file name or reply brings in.
+    box.setTextFormat(Qt::PlainText);
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MsgResult::Ok;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    default:
+        // Closed some other way: the safe answer of the box.
+        return buttons == MsgButtons::Ok ? MsgResult::Ok : safeAnswer(buttons);
+    }
+}
+
+bool GuiUserInteraction::ChooseFile(QObject* parent, const FileChoice& choice, QString& path) {
+    if (!logPath_.isEmpty())
+        return false;
+    QFileDialog dialog(parentWidgetOf(parent), choice.title, QString(), QtFilter(choice.filter));
+    dialog.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (choice.save && !choice.defaultExtension.isEmpty())
+        dialog.setDefaultSuffix(choice.defaultExtension);
+    if (!choice.initialPath.isEmpty()) {
+        const QFileInfo initial(choice.initialPath);
+        if (initial.isDir()) {
+            dialog.setDirectory(initial.absoluteFilePath());
+        } else {
+            if (initial.absoluteDir().exists())
+                dialog.setDirectory(initial.absolutePath());
+            dialog.selectFile(initial.fileName());
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty())
+        return false;
+    // An opened file is taken as chosen: it exists under exactly that name.
+    path =
+        choice.save ? WithDefaultExtension(files.first(), choice.defaultExtension) : files.first();
+    return true;
+}
+
+QString GuiUserInteraction::QtFilter(const QString& filter) {
+    // Pairs "description|patterns", the list ended by an empty pair ("||").
+    const QStringList parts = filter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString patterns = parts[i + 1].trimmed();
+        if (description.isEmpty() && patterns.isEmpty())
+            break;
+        if (description.contains(u'(') || patterns.isEmpty()) {
+            filters.append(description);
+        } else {
+            QString spaced = patterns;
+            spaced.replace(u';', u' ');
+            filters.append(QStringLiteral("%1 (%2)").arg(description, spaced));
+        }
+    }
+    if (filters.isEmpty() && !filter.isEmpty() && !filter.contains(u'|'))
+        return filter; // already in Qt's form
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString GuiUserInteraction::WithDefaultExtension(const QString& path, const QString& extension) {
+    if (extension.isEmpty() || path.isEmpty())
+        return path;
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || name.contains(u'.'))
+        return path;
+    return path + u'.' + extension;
+}
+
+QString GuiUserInteraction::IconName(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information:
+        return QStringLiteral("information");
+    case MsgIcon::Warning:
+        return QStringLiteral("warning");
+    case MsgIcon::Error:
+        return QStringLiteral("error");
+    case MsgIcon::Question:
+        return QStringLiteral("question");
+    case MsgIcon::Default:
+        break;
+    }
+    return QStringLiteral("default");
+}
+
+QString GuiUserInteraction::EscapeForLog(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\\')
+            out += QStringLiteral("\\\\");
+        else if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\t')
+            out += QStringLiteral("\\t");
+        else if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else
+            out += c;
+    }
+    return out;
+}
