@@ -1,0 +1,286 @@
+// Moving a whole controller record between the program and one node.
+#include "comm/CommunicationWindow.h"
+
+#include "comm/ItemOperations.h"
+#include "comm/Keywords.h"
+#include "data/ParamInfoTable.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr int kRunModeParam = 20;
+constexpr int kNodeParam = 38;
+constexpr int kDecimalsParam = 72;
+constexpr int kSecondDecimalsParam = 102;
+constexpr int kDebugMode = 2;
+constexpr int kRunModeMask = 3;
+constexpr int kIpItem = 9;
+constexpr int kMaskItem = 8;
+constexpr int kGatewayItem = 7;
+
+// Parameters never written by a whole-data write: the controller's value wins. K34 to K37
+// carry the link itself, K39 and K99 are the controller's own.
+bool IsReadOnlyInTransfer(int k) {
+    return (k >= 34 && k <= 37) || k == 39 || k == 99;
+}
+
+// Lines of a list answer; a controller may end its lines in CR alone.
+QStringList AnswerLines(const QString& answer) {
+    QString text = answer;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QStringList lines = text.split(QLatin1Char('\n'));
+    lines.removeAll(QString());
+    return lines;
+}
+
+// The number of a K line: the two characters after its first one, read as a decimal number.
+int KLineNumber(const QString& line) {
+    const QStringView digits = QStringView(line).mid(1, 2);
+    int value = 0;
+    for (const QChar c : digits) {
+        if (!c.isDigit())
+            break;
+        value = value * 10 + c.digitValue();
+    }
+    return value;
+}
+
+} // namespace
+
+bool CCommunicationWindow::ReadControllerData(ControllerData& data, bool withPoints,
+                                              bool withParams) {
+    if (!portHub.openFlag)
+        return false;
+    const int node = data.params().K(kNodeParam);
+
+    data.controllerName.clear();
+    if (!ReadIdentityItem(portHub, channel, node, kKeyCont, data.controllerName))
+        return false;
+    data.modelCode.clear();
+    if (!ReadIdentityItem(portHub, channel, node, kKeyType, data.modelCode))
+        return false;
+    data.robotName.clear();
+    const bool robotOk = ReadIdentityItem(portHub, channel, node, kKeyRobot, data.robotName);
+    data.params().robotName = data.robotName;
+    if (!robotOk)
+        return false;
+    data.interfaceInfo.clear();
+    if (!ReadIdentityItem(portHub, channel, node, kKeyIf, data.interfaceInfo))
+        return false;
+    data.version.clear();
+    if (!ReadIdentityItem(portHub, channel, node, kKeyVer2, data.version))
+        return false;
+
+    data.ipAddress.clear();
+    if (!ReadTextItem(portHub, channel, node, kIpItem, data.ipAddress))
+        return false;
+    data.subnetMask.clear();
+    if (!ReadTextItem(portHub, channel, node, kMaskItem, data.subnetMask))
+        return false;
+    data.gateway.clear();
+    if (!ReadTextItem(portHub, channel, node, kGatewayItem, data.gateway))
+        return false;
+
+    if (withPoints) {
+        // The list names only what the controller holds: start from an empty table.
+        for (PointRecord& point : data.points)
+            point = PointRecord{};
+        QString answer;
+        if (!ReadPointList(portHub, channel, node, answer))
+            return false;
+        for (const QString& line : AnswerLines(answer))
+            dataStore.ParsePointLine(data, line);
+    }
+
+    if (withParams) {
+        QString answer;
+        if (!ReadParameterList(portHub, channel, node, answer))
+            return false;
+        for (const QString& line : AnswerLines(answer)) {
+            // The record keeps the node number the caller addressed.
+            if (KLineNumber(line) == kNodeParam)
+                continue;
+            dataStore.ParseKLine(data, line);
+        }
+        answer.clear();
+        if (!ReadHParameterList(portHub, channel, node, answer))
+            return false;
+        for (const QString& line : AnswerLines(answer))
+            dataStore.ParseHLine(data, line);
+    }
+    return true;
+}
+
+// A time-out or a line error ends the transfer; a refusal of a single item does not.
+bool CCommunicationWindow::shouldStop() const {
+    return channel.lastError == QLatin1String("TimeOut") || IsLinkError(channel.lastError);
+}
+
+void CCommunicationWindow::noteRestart(const ParamInfoTable* table, int tableNumber) {
+    if (!table)
+        return;
+    if (ParamInfoFor(*table, tableNumber, 0).attributes & kRestartAttribute)
+        restartRequired = true;
+}
+
+// Reads K `number` back into `slot`. A refused read leaves the slot as it was rather than
+// storing the refusal as a value. False when the transfer must stop.
+bool CCommunicationWindow::readBackK(int node, int number, int32_t& slot,
+                                     const ParamInfoTable* table) {
+    int32_t value = slot;
+    const bool ok = ReadK(portHub, channel, node, number, value);
+    if (!ok && shouldStop())
+        return false;
+    if (ok)
+        slot = value;
+    noteRestart(table, number);
+    return true;
+}
+
+bool CCommunicationWindow::writeAndVerifyK(int node, int number, ControllerData& newData,
+                                           const ParamInfoTable* table) {
+    if (!WriteK(portHub, channel, node, number, newData.params().K(number)) && shouldStop())
+        return false;
+    return readBackK(node, number, newData.params().K(number), table);
+}
+
+bool CCommunicationWindow::writeAndVerifyH(int node, int number, ControllerData& newData,
+                                           const ParamInfoTable* table) {
+    int32_t& slot = newData.params().H(number);
+    if (!WriteH(portHub, channel, node, number, slot) && shouldStop())
+        return false;
+    int32_t value = slot;
+    const bool ok = ReadH(portHub, channel, node, number, value);
+    if (!ok && shouldStop())
+        return false;
+    if (ok)
+        slot = value;
+    noteRestart(table, kHParamIndex + 1 + number);
+    return true;
+}
+
+bool CCommunicationWindow::WriteControllerData(ControllerData& newData, ControllerData& currentData,
+                                               bool switchRunMode) {
+    if (!portHub.openFlag)
+        return false;
+    const int node = currentData.params().K(kNodeParam);
+    const ParamInfoTable* table = paramTableFor(newData);
+    RobotParameters& fresh = newData.params();
+    RobotParameters& present = currentData.params();
+
+    restartRequired = false;
+    int32_t runMode = 0;
+
+    // Writes are only taken in debug mode.
+    if (switchRunMode) {
+        if (!ReadK(portHub, channel, node, kRunModeParam, runMode) && shouldStop())
+            return false;
+        if ((runMode & kRunModeMask) != kDebugMode &&
+            !WriteK(portHub, channel, node, kRunModeParam, kDebugMode) && shouldStop())
+            return false;
+    }
+
+    // The decimal places first: they decide how the controller reads every length after.
+    for (const int k : {kDecimalsParam, kSecondDecimalsParam}) {
+        if (fresh.K(k) != present.K(k) && !writeAndVerifyK(node, k, newData, table))
+            return false;
+    }
+
+    for (int k = kRunModeParam; k <= kKParamCount; ++k) {
+        if (k == kRunModeParam || k == kNodeParam || k == kDecimalsParam ||
+            k == kSecondDecimalsParam)
+            continue;
+        if (fresh.K(k) == present.K(k))
+            continue;
+        if (IsReadOnlyInTransfer(k)) {
+            if (!readBackK(node, k, fresh.K(k), table))
+                return false;
+        } else if (!writeAndVerifyK(node, k, newData, table)) {
+            return false;
+        }
+        // The controller derives these from the one just handled: compare against its
+        // fresh values from here on.
+        QList<int> followUps;
+        if (k == 76)
+            followUps = {77};
+        else if (k == 78)
+            followUps = {79};
+        else if (k == 89)
+            followUps = {90, 91, 92};
+        for (const int derived : followUps) {
+            int32_t value = present.K(derived);
+            const bool ok = ReadK(portHub, channel, node, derived, value);
+            if (!ok && shouldStop())
+                return false;
+            if (ok)
+                present.K(derived) = value;
+        }
+    }
+
+    for (int k = 1; k < kRunModeParam; ++k) {
+        if (fresh.K(k) != present.K(k) && !writeAndVerifyK(node, k, newData, table))
+            return false;
+    }
+
+    for (int h = 0; h < kParamCount - kKParamCount; ++h) {
+        if (fresh.H(h) != present.H(h) && !writeAndVerifyH(node, h, newData, table))
+            return false;
+    }
+
+    if (newData.robotName != currentData.robotName && !newData.robotName.isEmpty()) {
+        if (!WriteRobotName(portHub, channel, node, newData.robotName) && shouldStop())
+            return false;
+        restartRequired = true;
+    }
+
+    for (int slot = 0; slot < kPointCount; ++slot) {
+        const PointRecord& current = currentData.points[slot];
+        PointRecord& wanted = newData.points[slot];
+        if (wanted.inUse() || !current.inUse())
+            continue;
+        if (!DeletePoints(portHub, channel, node, current.number, 0) && shouldStop())
+            return false;
+        PointRecord copy = wanted;
+        if (!ReadPoint(portHub, channel, node, current.number, copy) && shouldStop())
+            return false;
+        wanted = copy;
+    }
+
+    for (int slot = 0; slot < kPointCount; ++slot) {
+        const PointRecord& current = currentData.points[slot];
+        PointRecord& wanted = newData.points[slot];
+        if (!wanted.inUse() || wanted == current)
+            continue;
+        for (int field = kKeyPointFirst; field <= kKeyPointLast; ++field) {
+            if (wanted.field(field) == current.field(field))
+                continue;
+            if (!WritePointField(portHub, channel, node, wanted.number, field,
+                                 wanted.field(field)) &&
+                shouldStop())
+                return false;
+        }
+        PointRecord copy = wanted;
+        if (!ReadPoint(portHub, channel, node, wanted.number, copy) && shouldStop())
+            return false;
+        wanted = copy;
+    }
+
+    // Addresses are best effort: a refused one leaves the rest of the record in place.
+    if (newData.ipAddress != currentData.ipAddress)
+        WriteTextItem(portHub, channel, node, kIpItem, newData.ipAddress);
+    if (newData.subnetMask != currentData.subnetMask)
+        WriteTextItem(portHub, channel, node, kMaskItem, newData.subnetMask);
+    if (newData.gateway != currentData.gateway)
+        WriteTextItem(portHub, channel, node, kGatewayItem, newData.gateway);
+
+    // Back to the run mode the new record asks for.
+    const int32_t target = fresh.K(kRunModeParam);
+    const bool readOk = ReadK(portHub, channel, node, kRunModeParam, runMode);
+    if (!readOk && shouldStop())
+        return false;
+    if ((!readOk || runMode != target) && !writeAndVerifyK(node, kRunModeParam, newData, table))
+        return false;
+    return true;
+}

@@ -1,0 +1,257 @@
+#include "LineFixture.h"
+#include "QtPrinters.h"
+
+#include "comm/CommunicationWindow.h"
+#include "platform/ResourceLibrary.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+
+const QString kConnectionFailed = QStringLiteral("Failed to create a connection.");
+const QString kNotFound = QStringLiteral("Appropriate controller not found.");
+const QString kCommunicationError = QStringLiteral(
+    "\n\nCommunication error. Please retry, after ensure the controller connection.");
+const QString kConnectionClosed =
+    QStringLiteral("\n\nConnection is closed. Please retry after checking the connection and "
+                   "power supply to the controller.");
+
+} // namespace
+
+class SearchTest : public LineFixture {};
+
+TEST_F(SearchTest, FindsEveryControllerWithItsNames) {
+    StartDemoLine(3);
+    const QList<SimController> controllers = sim->Controllers();
+
+    ASSERT_TRUE(window->SearchControllers(nullptr));
+
+    EXPECT_TRUE(ui.shown.isEmpty()) << ui.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(TakeCommands(), (QStringList{"@K99=0", "@?CONT", "@?COMR2"}));
+    for (int n = 1; n <= kNodeCount; ++n) {
+        const bool expected = n <= 3;
+        EXPECT_EQ(window->nodePresent[n - 1], expected) << n;
+        if (!expected) {
+            EXPECT_TRUE(window->nodeModelName[n - 1].isEmpty()) << n;
+            EXPECT_TRUE(window->nodeUserName[n - 1].isEmpty()) << n;
+        }
+    }
+    for (const SimController& c : controllers) {
+        EXPECT_EQ(window->nodeModelName[c.node() - 1], c.data.controllerName);
+        EXPECT_EQ(window->nodeUserName[c.node() - 1], c.text(2));
+        EXPECT_FALSE(c.text(2).isEmpty());
+    }
+    EXPECT_EQ(window->nodeModelName[0], QStringLiteral("KQ-A"));
+    EXPECT_EQ(window->nodeModelName[1], QStringLiteral("KQ-C"));
+}
+
+TEST_F(SearchTest, ControllerEndingLinesWithCrAloneKeepsCleanNames) {
+    QList<SimController> controllers = MakeDemoControllers(2);
+    controllers[1].data.params().K(kDelimiterParam) = kDelimiterCr;
+    controllers[1].text(2) = QStringLiteral("Cell 7 gripper");
+    StartLine(controllers);
+
+    ASSERT_TRUE(window->SearchControllers(nullptr));
+    EXPECT_TRUE(window->nodePresent[1]);
+    EXPECT_EQ(window->nodeModelName[1], controllers[1].data.controllerName);
+    EXPECT_EQ(window->nodeUserName[1], QStringLiteral("Cell 7 gripper"));
+    EXPECT_EQ(window->nodeUserName[0], controllers[0].text(2));
+}
+
+TEST_F(SearchTest, DuplicateNodesAreRenumberedAfterConfirmation) {
+    QList<SimController> controllers = MakeDemoControllers(3);
+    controllers[1].setNode(1); // KQ-C shares node 1 with KQ-A
+    StartLine(controllers);
+    ui.answers = {MsgResult::Ok};
+
+    ASSERT_TRUE(window->SearchControllers(nullptr))
+        << ui.texts().join(QLatin1Char('|')).toStdString() << " after "
+        << sim->Log().Commands().join(QLatin1Char(' ')).toStdString();
+
+    const QStringList commands = TakeCommands();
+    EXPECT_EQ(commands, (QStringList{"@K99=0", "@?CONT", "@?COMR2", "@K75=0", "@SETID", "@K99=0",
+                                     "@?CONT", "@?COMR2"}));
+    ASSERT_EQ(ui.shown.size(), 2);
+    EXPECT_EQ(ui.shown[0].text,
+              QStringLiteral("Cannot create a connection. Multiple controllers with the same node "
+                             "number exist.\nPerform the automatic node number assignment.\n\n"
+                             "CAUTION: LCD Setting parameter will be set to \"Disable\"."));
+    EXPECT_EQ(ui.shown[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(ui.shown[1].text, QStringLiteral("Automatic Node Number Assignment is completed.\n\n"
+                                               "01 : KQ-A\n02 : KQ-C\n03 : KQ-B\n"));
+    EXPECT_EQ(ui.shown[1].icon, MsgIcon::Information);
+
+    EXPECT_TRUE(window->nodePresent[0] && window->nodePresent[1] && window->nodePresent[2]);
+    for (const SimController& c : sim->Controllers())
+        EXPECT_EQ(c.data.params().K(75), 0) << "LCD setting of node " << c.node();
+}
+
+TEST_F(SearchTest, RefusedRenumberingSendsNothingAndFails) {
+    QList<SimController> controllers = MakeDemoControllers(2);
+    controllers[1].setNode(1);
+    StartLine(controllers);
+    ui.answers = {MsgResult::Cancel};
+
+    EXPECT_FALSE(window->SearchControllers(nullptr));
+    EXPECT_EQ(TakeCommands(), (QStringList{"@K99=0", "@?CONT", "@?COMR2"}));
+    EXPECT_EQ(ui.shown.size(), 1);
+    EXPECT_EQ(sim->Controllers()[1].node(), 1);
+}
+
+TEST_F(SearchTest, ControllerUnknownToTheCatalogFailsTheWholeSearch) {
+    QList<SimController> controllers = MakeDemoControllers(3);
+    controllers[2].data.controllerName = QStringLiteral("ZX-9");
+    StartLine(controllers);
+
+    EXPECT_FALSE(window->SearchControllers(nullptr));
+    EXPECT_EQ(ui.texts(), QStringList{kNotFound});
+    EXPECT_EQ(ui.shown[0].icon, MsgIcon::Warning);
+}
+
+TEST_F(SearchTest, SilentLineFailsWithPlainMessage) {
+    StartDemoLine(2);
+    FaultRule silence;
+    silence.kind = FaultRule::Kind::Silence;
+    sim->AddFault(silence);
+
+    EXPECT_FALSE(window->SearchControllers(nullptr));
+    EXPECT_EQ(ui.texts(), QStringList{kConnectionFailed});
+    EXPECT_EQ(ui.shown[0].icon, MsgIcon::Warning);
+    EXPECT_EQ(window->channel.lastError, QStringLiteral("TimeOut"));
+    EXPECT_FALSE(window->channel.busy);
+}
+
+TEST_F(SearchTest, LineErrorFailsWithCommunicationErrorReason) {
+    StartDemoLine(2);
+    FaultRule hangUp;
+    hangUp.kind = FaultRule::Kind::LineError;
+    hangUp.pattern = QStringLiteral("@?CONT");
+    sim->AddFault(hangUp);
+
+    EXPECT_FALSE(window->SearchControllers(nullptr));
+    ASSERT_EQ(ui.shown.size(), 1);
+    EXPECT_EQ(ui.shown[0].text, kConnectionFailed + kCommunicationError);
+    EXPECT_EQ(ui.shown[0].icon, MsgIcon::Error);
+    EXPECT_TRUE(CCommunicationWindow::IsLinkError(window->channel.lastError));
+}
+
+TEST_F(SearchTest, SearchOnClosedPortFailsQuietly) {
+    StartDemoLine(1);
+    window->portHub.Close();
+    EXPECT_FALSE(window->SearchControllers(nullptr));
+    EXPECT_TRUE(ui.shown.isEmpty());
+    EXPECT_TRUE(TakeCommands().isEmpty());
+}
+
+TEST_F(SearchTest, PortHeldByAnotherWindowGivesTheReason) {
+    StartDemoLine(1);
+    auto second = std::make_unique<CCommunicationWindow>();
+    EXPECT_FALSE(second->OpenPort(CCommunicationWindow::kSerialPortKind,
+                                  static_cast<uint16_t>(sim->ComNumber())));
+    EXPECT_FALSE(second->portHub.openFlag);
+    EXPECT_EQ(ui.texts(), QStringList{QStringLiteral(
+                              "Can not open the COM port.\nanother program holds the port")});
+}
+
+TEST_F(SearchTest, OpeningAnOpenPortKeepsItsSettings) {
+    StartDemoLine(1);
+    commsettag settings;
+    window->portHub.GetCommSet(&settings);
+    const uint16_t com = settings.comPort;
+    settings.baudRate = 115200;
+    window->portHub.SetCommSet(&settings);
+
+    EXPECT_TRUE(window->OpenPort(CCommunicationWindow::kSerialPortKind, 5));
+    commsettag after;
+    window->portHub.GetCommSet(&after);
+    EXPECT_EQ(after.comPort, com);
+    EXPECT_EQ(after.baudRate, 115200);
+}
+
+TEST_F(SearchTest, BusyPanelCoversTheOwnerOnlyWhileSearching) {
+    StartDemoLine(1);
+    QWidget owner;
+    owner.resize(400, 300);
+    owner.show();
+    for (const bool silent : {false, true}) {
+        if (silent) {
+            FaultRule silence;
+            silence.kind = FaultRule::Kind::Silence;
+            sim->AddFault(silence);
+        }
+        bool ownerDisabled = false;
+        QString panelText;
+        // Runs from inside the search's waits, which pump events.
+        QTimer::singleShot(20, [&] {
+            ownerDisabled = !owner.isEnabled();
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible())
+                    for (QLabel* label : top->findChildren<QLabel*>())
+                        if (!label->text().isEmpty())
+                            panelText = label->text();
+        });
+        EXPECT_EQ(window->SearchControllers(&owner), !silent);
+        EXPECT_TRUE(ownerDisabled) << silent;
+        EXPECT_EQ(panelText, QStringLiteral("Searching for controllers...")) << silent;
+        EXPECT_TRUE(owner.isEnabled()) << silent;
+    }
+}
+
+TEST_F(SearchTest, ClosingTheWindowReleasesThePort) {
+    StartDemoLine(1);
+    window.reset();
+    window = OpenWindow();
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->SearchControllers(nullptr));
+    EXPECT_TRUE(ui.shown.isEmpty());
+}
+
+TEST(CommunicationWindowTexts, DuplicateNodesAreOkRepliesOfOneNode) {
+    EXPECT_FALSE(CCommunicationWindow::HasDuplicateNodes(
+        QStringLiteral("CONT.1=KQ-A\r\nOK.1\r\nCONT.2=KQ-C\r\nOK.2\r\n")));
+    EXPECT_TRUE(CCommunicationWindow::HasDuplicateNodes(
+        QStringLiteral("CONT.1=KQ-A\r\nOK.1\r\nCONT.1=KQ-C\r\nOK.1\r\n")));
+    // Node 1 and node 12 are different nodes; a CR-only line end still separates replies.
+    EXPECT_FALSE(CCommunicationWindow::HasDuplicateNodes(QStringLiteral("OK.1\r\nOK.12\r\n")));
+    EXPECT_TRUE(CCommunicationWindow::HasDuplicateNodes(QStringLiteral("OK.3\rOK.3\r")));
+    // Numbers outside 1..16 are no nodes.
+    EXPECT_FALSE(CCommunicationWindow::HasDuplicateNodes(QStringLiteral("OK.17\r\nOK.17\r\n")));
+}
+
+TEST(CommunicationWindowTexts, LinkErrorIsCode49) {
+    EXPECT_TRUE(CCommunicationWindow::IsLinkError(QStringLiteral("NG.=49")));
+    EXPECT_TRUE(CCommunicationWindow::IsLinkError(QStringLiteral("NG.3=49\r")));
+    EXPECT_FALSE(CCommunicationWindow::IsLinkError(QStringLiteral("NG.3=10")));
+    EXPECT_FALSE(CCommunicationWindow::IsLinkError(QStringLiteral("NG.3=4")));
+    EXPECT_FALSE(CCommunicationWindow::IsLinkError(QStringLiteral("TimeOut")));
+    EXPECT_FALSE(CCommunicationWindow::IsLinkError(QString()));
+}
+
+TEST(CommunicationWindowTexts, FailureTextAddsTheReason) {
+    CCommunicationWindow window;
+    const QString failed = QStringLiteral("Data transfer failed.");
+    ASSERT_EQ(ResourceLibrary::LoadString(10048), failed);
+    window.channel.lastError = QStringLiteral("TimeOut");
+    EXPECT_EQ(window.FailureText(10048), failed + kConnectionClosed);
+    window.channel.lastError = QStringLiteral("NG.2=49");
+    EXPECT_EQ(window.FailureText(10048), failed + kCommunicationError);
+    window.channel.lastError = QStringLiteral("NG.2=03");
+    EXPECT_EQ(window.FailureText(10048), failed);
+}
+
+TEST(CommunicationWindowTexts, PortNotificationsReachTheChannel) {
+    CCommunicationWindow window;
+    window.channel.busy = true;
+    window.channel.replyNode = 3;
+    QCoreApplication::postEvent(window.window(), new CPortHubEvent(kNotifyLineError));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.channel.PendingText(), QStringLiteral("NG.3=49\r\n"));
+    // Any other notification code is ignored.
+    QCoreApplication::postEvent(window.window(), new CPortHubEvent(7));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.channel.PendingText(), QStringLiteral("NG.3=49\r\n"));
+    window.channel.busy = false;
+}
