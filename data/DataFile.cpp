@@ -101,7 +101,9 @@ bool CDataStore::SaveDataFile(const QString& path, const ControllerData& data, b
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size()) {
+    // A buffered write that fails to reach the disk shows only at flush: commit() alone would
+    // still rename the short file over the previous one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }

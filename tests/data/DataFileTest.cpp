@@ -222,6 +222,28 @@ TEST_F(DataFile, WriteErrorPartWayLeavesTheOldFileByteIdentical) {
               QStringList{QStringLiteral("old.kqd")});
 }
 
+TEST_F(DataFile, WriteErrorHeldInTheBufferLeavesTheOldFileByteIdentical) {
+    // A record small enough to sit in the write buffer fails only when it is flushed.
+    const QByteArray old("CONT=old\r\n");
+    writeAll(path("small.kqd"), old);
+    slot->controllerName = QStringLiteral("KQ-A");
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool savedOk = store.SaveDataFile(path("small.kqd"), *slot, false, false);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(savedOk);
+    EXPECT_EQ(readAll(path("small.kqd")), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("small.kqd")});
+}
+
 TEST_F(DataFile, JunkNulBytesAndHugeLinesLoadWithoutHarm) {
     QByteArray junk(1 << 20, '\0');
     QRandomGenerator random(1234);
