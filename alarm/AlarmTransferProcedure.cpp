@@ -1,0 +1,92 @@
+#include "alarm/AlarmTransferProcedure.h"
+
+#include "alarm/AlarmMessages.h"
+#include "alarm/DlgAlarm.h"
+#include "comm/CommunicationWindow.h"
+#include "comm/ItemOperations.h"
+#include "transfer/TransferTexts.h"
+
+using namespace AlarmMessages;
+using namespace TransferMessages;
+using TransferTexts::Format;
+using TransferTexts::Text;
+
+namespace {
+
+constexpr int kNodeParam = 38;
+constexpr int kDecimalsParam = 72;
+
+// Frees its record on every exit path.
+class DataHolder {
+public:
+    explicit DataHolder(const CDataStore& store) : store(store) {
+        store.CreateControllerData(slot);
+    }
+    ~DataHolder() { store.FreeControllerData(slot); }
+    DataHolder(const DataHolder&) = delete;
+    DataHolder& operator=(const DataHolder&) = delete;
+    ControllerData& operator*() { return *slot; }
+    ControllerData* operator->() { return slot.get(); }
+    explicit operator bool() const { return slot != nullptr; }
+
+private:
+    const CDataStore& store;
+    ControllerDataSlot slot;
+};
+
+} // namespace
+
+CAlarmTransferProcedure::CAlarmTransferProcedure(CCommunicationWindow& window, NodeChooser& chooser,
+                                                 BusyIndicator& busy, QWidget* parentWindow,
+                                                 QObject* messageParent)
+    : CTransportProcedure(window, chooser, busy, parentWindow, messageParent) {}
+
+QString CAlarmTransferProcedure::ConfirmationText(const QString& controllerName, int comPort,
+                                                  int node) const {
+    return Format(Text(kSaveTo), {TransferTexts::FileNamePart(transferFileName)}) +
+           ControllerLine(controllerName, comPort, node) + Text(kConfirmAlarmHistory);
+}
+
+bool CAlarmTransferProcedure::RunTransferProcedure(const PortTarget& port) {
+    int node = 0;
+    if (!ConnectAndSelectNode(port, node))
+        return false;
+    const QString controllerName = window.nodeModelName[static_cast<std::size_t>(node - 1)];
+
+    if (ShowMessage(ConfirmationText(controllerName, port.comPort, node), MsgButtons::OkCancel) !=
+        MsgResult::Ok)
+        return false;
+    if (!ConfirmSameController(node, controllerName))
+        return false;
+
+    const bool saved = SaveAlarmHistoryFile(window, node);
+    window.portHub.Close();
+
+    if (saved) {
+        ShowMessage(Text(kSaveCompleted), MsgButtons::Ok, MsgIcon::Information);
+        return true;
+    }
+    ShowMessage(window.FailureText(kSaveFileFailed), MsgButtons::Ok, MsgIcon::Error);
+    return false;
+}
+
+bool CAlarmTransferProcedure::SaveAlarmHistoryFile(CCommunicationWindow& comm, int node) {
+    const BusyScope panel(busy, Text(kSavingAlarmHistory), true);
+    const CDataStore& store = comm.dataStore;
+    DataHolder data(store);
+    if (!data)
+        return false;
+    data->params().K(kNodeParam) = node;
+    if (!comm.ReadControllerData(*data, false, false))
+        return false;
+    if (!ReadK(comm.portHub, comm.channel, node, kDecimalsParam, data->params().K(kDecimalsParam)))
+        return false;
+
+    CDlgAlarm reader;
+    if (reader.ReadAlarmHistory(*data, comm.portHub, comm.channel, node).isEmpty())
+        return false;
+    // A line error cut the history short: saving the rest would pass it off as complete.
+    if (CCommunicationWindow::IsLinkError(comm.channel.lastError))
+        return false;
+    return reader.SaveAlarmHistory(transferFileName);
+}

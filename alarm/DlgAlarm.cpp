@@ -1,0 +1,57 @@
+#include "alarm/DlgAlarm.h"
+
+#include "alarm/AlarmHistoryText.h"
+#include "alarm/AlarmTextTable.h"
+#include "comm/AlarmRecord.h"
+#include "comm/CommandChannel.h"
+#include "data/CodePage.h"
+
+#include <QList>
+#include <QSaveFile>
+
+QString CDlgAlarm::ReadAlarmHistory(ControllerData& controller, CPortHub& hub,
+                                    CCommandChannel& commandChannel, int nodeNumber) {
+    data = &controller;
+    portHub = &hub;
+    channel = &commandChannel;
+    node = nodeNumber;
+    historyText.clear();
+    readTime.clear();
+    slotsQueried = 0;
+
+    QList<AlarmRecord> records;
+    for (int slot = 1; slot <= kMaxSlots; ++slot) {
+        AlarmRecord record;
+        ++slotsQueried;
+        const bool ok = ReadAlarmRecord(hub, commandChannel, node, slot, record);
+        if (!ok || record.code == 0) {
+            // A silent controller leaves no trustworthy history at all.
+            if (commandChannel.lastError == QLatin1String("TimeOut"))
+                return QString();
+            break;
+        }
+        AlarmText entry;
+        if (LookupAlarmText(record.code, entry) == 0)
+            record.name = entry.name;
+        records.append(record);
+    }
+
+    readTime = AlarmHistoryText::CurrentReadTime();
+    historyText = AlarmHistoryText::Build(readTime, controller, records);
+    return historyText;
+}
+
+bool CDlgAlarm::SaveAlarmHistory(const QString& path) const {
+    QByteArray bytes = CodePage::ToAnsi(historyText);
+    bytes.replace("\n", "\r\n");
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // The device buffers the bytes, and a commit does not notice a buffer that failed to
+    // reach the disk: flush first, so that a short write never replaces the old file.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}

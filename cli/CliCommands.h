@@ -1,0 +1,15 @@
+#pragma once
+
+#include "cli/CliOptions.h"
+
+#include <cstdio>
+
+// The subcommands of velmora-cli. Each returns the exit status: 0 done, 1 failure or refusal.
+namespace CliCommands {
+
+int Ports(FILE* out);
+int Search(const CliOptions& options, FILE* out);
+int BackupOrRestore(const CliOptions& options);
+int Alarms(const CliOptions& options);
+
+} // namespace CliCommands

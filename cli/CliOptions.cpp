@@ -1,0 +1,177 @@
+#include "cli/CliOptions.h"
+
+#include "platform/ComPortTable.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+using Command = CliOptions::Command;
+
+struct CommandRule {
+    Command command;
+    bool port; // --port required, --baud allowed
+    bool node; // --node required
+    bool file; // --file required
+    bool yes;  // --yes allowed
+};
+
+const QHash<QString, CommandRule>& Rules() {
+    static const QHash<QString, CommandRule> rules{
+        {QStringLiteral("ports"), {Command::Ports, false, false, false, false}},
+        {QStringLiteral("search"), {Command::Search, true, false, false, true}},
+        {QStringLiteral("backup"), {Command::Backup, true, true, true, true}},
+        {QStringLiteral("restore"), {Command::Restore, true, true, true, true}},
+        {QStringLiteral("alarms"), {Command::Alarms, true, true, true, true}},
+    };
+    return rules;
+}
+
+// A whole decimal number in `low`..`high`.
+bool ParseNumber(const QString& text, qint64 low, qint64 high, qint64& value) {
+    if (text.isEmpty() || text.size() > 10)
+        return false;
+    for (const QChar c : text) {
+        if (!c.isDigit())
+            return false;
+    }
+    value = text.toLongLong();
+    return value >= low && value <= high;
+}
+
+} // namespace
+
+QString CliOptions::Usage() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  velmora-cli ports\n"
+        "  velmora-cli search  --port PORT [--baud B] [--yes]\n"
+        "  velmora-cli backup  --port PORT --node N --file PATH [--yes] [--baud B]\n"
+        "  velmora-cli restore --port PORT --node N --file PATH [--yes] [--baud B]\n"
+        "  velmora-cli alarms  --port PORT --node N --file PATH [--yes] [--baud B]\n"
+        "\n"
+        "  PORT  a device path (/dev/ttyUSB0, a pseudo-terminal) or COM<n>\n"
+        "  N     node number 1 to 16\n"
+        "  PATH  data file (.kqd) for backup and restore, alarm history file (.alr) for alarms\n"
+        "  B     line speed, default 38400; always 8 data bits, no parity, 1 stop bit,\n"
+        "        no flow control\n"
+        "  --yes answers every question with OK or Yes; without it questions are asked on the\n"
+        "        terminal, and answered Cancel or No when standard input is not one\n");
+}
+
+bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QString& error) {
+    options = CliOptions();
+    if (arguments.isEmpty()) {
+        error = QStringLiteral("No command given.");
+        return false;
+    }
+    const QString& name = arguments.first();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+        name == QLatin1String("help")) {
+        options.help = true;
+        return true;
+    }
+    const auto rule = Rules().constFind(name);
+    if (rule == Rules().constEnd()) {
+        error = QStringLiteral("Unknown command \"%1\".").arg(name);
+        return false;
+    }
+    options.command = rule->command;
+
+    QHash<QString, QString> values;
+    QSet<QString> seen;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        QString option = arguments.at(i);
+        QString value;
+        bool hasValue = false;
+        const qsizetype equals = option.indexOf(QLatin1Char('='));
+        if (option.startsWith(QLatin1String("--")) && equals > 0) {
+            value = option.mid(equals + 1);
+            option = option.left(equals);
+            hasValue = true;
+        }
+        const bool known = option == QLatin1String("--port") || option == QLatin1String("--node") ||
+                           option == QLatin1String("--file") || option == QLatin1String("--baud") ||
+                           option == QLatin1String("--yes");
+        const bool allowed = known && ((option == QLatin1String("--port") && rule->port) ||
+                                       (option == QLatin1String("--baud") && rule->port) ||
+                                       (option == QLatin1String("--node") && rule->node) ||
+                                       (option == QLatin1String("--file") && rule->file) ||
+                                       (option == QLatin1String("--yes") && rule->yes));
+        if (!allowed) {
+            error = known ? QStringLiteral("Option %1 does not apply to \"%2\".").arg(option, name)
+                          : QStringLiteral("Unknown option \"%1\".").arg(option);
+            return false;
+        }
+        if (seen.contains(option)) {
+            error = QStringLiteral("Option %1 is given twice.").arg(option);
+            return false;
+        }
+        seen.insert(option);
+        if (option == QLatin1String("--yes")) {
+            if (hasValue) {
+                error = QStringLiteral("Option --yes takes no value.");
+                return false;
+            }
+            options.assumeYes = true;
+            continue;
+        }
+        if (!hasValue) {
+            if (i + 1 >= arguments.size()) {
+                error = QStringLiteral("Option %1 needs a value.").arg(option);
+                return false;
+            }
+            value = arguments.at(++i);
+        }
+        values.insert(option, value);
+    }
+
+    if (rule->port) {
+        options.port = values.value(QStringLiteral("--port"));
+        if (options.port.isEmpty()) {
+            error = QStringLiteral("--port is required.");
+            return false;
+        }
+        options.devicePath = ComPortTable::ResolvePortName(options.port);
+        if (options.devicePath.isEmpty()) {
+            error = QStringLiteral("\"%1\" is neither a device path nor COM1 to COM%2.")
+                        .arg(options.port)
+                        .arg(ComPortTable::kHighestPort);
+            return false;
+        }
+        options.comNumber = ComPortTable::ComNumberOf(options.devicePath);
+        if (values.contains(QStringLiteral("--baud"))) {
+            qint64 baud = 0;
+            if (!ParseNumber(values.value(QStringLiteral("--baud")), 50, 4000000, baud)) {
+                error = QStringLiteral("--baud must be a line speed from 50 to 4000000.");
+                return false;
+            }
+            options.baudRate = static_cast<int32_t>(baud);
+        }
+    }
+    if (rule->node) {
+        qint64 node = 0;
+        if (!values.contains(QStringLiteral("--node"))) {
+            error = QStringLiteral("--node is required.");
+            return false;
+        }
+        if (!ParseNumber(values.value(QStringLiteral("--node")), 1, 16, node)) {
+            error = QStringLiteral("--node must be a node number from 1 to 16.");
+            return false;
+        }
+        options.node = static_cast<int>(node);
+    }
+    if (rule->file) {
+        const QString file = values.value(QStringLiteral("--file"));
+        if (file.isEmpty()) {
+            error = QStringLiteral("--file is required.");
+            return false;
+        }
+        // The file chooser hands out full paths; a relative one is taken from here.
+        options.file = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+    }
+    return true;
+}

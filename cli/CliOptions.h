@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// The command line of velmora-cli.
+struct CliOptions {
+    enum class Command { None, Ports, Search, Backup, Restore, Alarms };
+
+    Command command = Command::None;
+    QString port;       // as given: a device path or COM<n>
+    QString devicePath; // the device behind `port`
+    int comNumber = 0;  // the COM number of the device; 0 when it has none
+    int node = 0;       // 1..16
+    QString file;       // absolute path
+    int32_t baudRate = 38400;
+    bool assumeYes = false;
+    bool help = false;
+
+    // False with a message in `error` for anything it cannot take (a usage error).
+    static bool Parse(const QStringList& arguments, CliOptions& options, QString& error);
+    static QString Usage();
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "transfer/TransportProcedure.h"
+
+// The command-line tool's node choice: the --node value, when the search found that node.
+// Otherwise it says so (through UI(), so on standard error) and cancels.
+class CFixedNodeChooser : public NodeChooser {
+public:
+    explicit CFixedNodeChooser(int node) : node(node) {}
+    NodeChoice ChooseNode(const CCommunicationWindow& window) override;
+
+private:
+    int node;
+};

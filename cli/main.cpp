@@ -1,0 +1,55 @@
+// velmora-cli: backup, restore, alarm history, search and port listing from a terminal, over
+// the same workflow code as the GUI. Runs on a core application: it needs no display.
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+#include "platform/ResourceLibrary.h"
+#include "platform/TerminalUserInteraction.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+
+    CliOptions options;
+    QString error;
+    if (!CliOptions::Parse(app.arguments().mid(1), options, error)) {
+        std::fprintf(stderr, "%s\n\n%s", error.toLocal8Bit().constData(),
+                     CliOptions::Usage().toLocal8Bit().constData());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(CliOptions::Usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (options.command == CliOptions::Command::Ports)
+        return CliCommands::Ports(stdout);
+
+    if (!ResourceLibrary::Load(QCoreApplication::applicationDirPath())) {
+        std::fprintf(stderr, "Failed to load %s from %s.\n", ResourceLibrary::kFileName,
+                     QCoreApplication::applicationDirPath().toLocal8Bit().constData());
+        return 1;
+    }
+    TerminalUserInteraction terminal(options.assumeYes);
+    InstallUserInteraction(&terminal);
+
+    int status = 1;
+    switch (options.command) {
+    case CliOptions::Command::Search:
+        status = CliCommands::Search(options, stdout);
+        break;
+    case CliOptions::Command::Backup:
+    case CliOptions::Command::Restore:
+        status = CliCommands::BackupOrRestore(options);
+        break;
+    case CliOptions::Command::Alarms:
+        status = CliCommands::Alarms(options);
+        break;
+    case CliOptions::Command::Ports:
+    case CliOptions::Command::None:
+        break;
+    }
+    InstallUserInteraction(nullptr);
+    return status;
+}

@@ -1,0 +1,63 @@
+#include "cli/CliOptions.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool Parses(const QStringList& arguments, CliOptions& options) {
+    QString error;
+    const bool ok = CliOptions::Parse(arguments, options, error);
+    EXPECT_EQ(ok, error.isEmpty()) << error.toStdString();
+    return ok;
+}
+
+} // namespace
+
+TEST(CliOptionsTest, ReadsEveryOptionOfATransferCommand) {
+    CliOptions o;
+    ASSERT_TRUE(Parses({"restore", "--port", "COM33", "--node=7", "--file", "data/x.kqd", "--yes",
+                        "--baud", "9600"},
+                       o));
+    EXPECT_EQ(o.command, CliOptions::Command::Restore);
+    EXPECT_EQ(o.devicePath, QString("/dev/ttyUSB0"));
+    EXPECT_EQ(o.comNumber, 33);
+    EXPECT_EQ(o.node, 7);
+    EXPECT_EQ(o.file, QDir::current().absoluteFilePath("data/x.kqd"));
+    EXPECT_TRUE(o.assumeYes);
+    EXPECT_EQ(o.baudRate, 9600);
+
+    ASSERT_TRUE(Parses({"search", "--port", "/dev/pts/4"}, o));
+    EXPECT_EQ(o.devicePath, QString("/dev/pts/4"));
+    EXPECT_EQ(o.comNumber, 0);
+    EXPECT_EQ(o.baudRate, 38400);
+    EXPECT_FALSE(o.assumeYes);
+}
+
+TEST(CliOptionsTest, RefusesWhatItCannotTake) {
+    const QList<QStringList> bad{
+        {},
+        {"copy"},
+        {"ports", "--port", "COM1"},
+        {"search"},
+        {"search", "--port", "ttyUSB0"},
+        {"search", "--port", "COM0"},
+        {"search", "--port", "COM1", "--node", "1"},
+        {"backup", "--port", "COM1", "--file", "a.kqd"},
+        {"backup", "--port", "COM1", "--node", "17", "--file", "a.kqd"},
+        {"backup", "--port", "COM1", "--node", "1x", "--file", "a.kqd"},
+        {"backup", "--port", "COM1", "--node", "1"},
+        {"backup", "--port", "COM1", "--node", "1", "--file"},
+        {"backup", "--port", "COM1", "--node", "1", "--node", "2", "--file", "a.kqd"},
+        {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--baud", "fast"},
+        {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--yes=no"},
+        {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "extra"},
+    };
+    for (const QStringList& arguments : bad) {
+        CliOptions o;
+        QString error;
+        EXPECT_FALSE(CliOptions::Parse(arguments, o, error)) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+}

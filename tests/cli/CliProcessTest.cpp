@@ -1,0 +1,215 @@
+// velmora-cli as a user runs it: a process on a simulated line, questions answered by --yes or
+// by a standard input that is not a terminal.
+#include "data/DataStore.h"
+#include "simulator/DemoControllers.h"
+#include "simulator/SimulatedLine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(folder.isValid()); }
+    void TearDown() override {
+        if (sim)
+            sim->Stop();
+    }
+
+    void StartLine(const QList<SimController>& controllers) {
+        sim = std::make_unique<SimulatedLine>(controllers);
+        QString error;
+        ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
+    }
+    QString Port() const { return QStringLiteral("COM%1").arg(sim->ComNumber()); }
+    QString FilePath(const QString& name) const { return folder.filePath(name); }
+
+    // Runs the tool with standard input a closed pipe (not a terminal).
+    static CliRun Cli(const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral(VELMORA_CLI_PATH), arguments);
+        CliRun run;
+        if (!process.waitForStarted(10000))
+            return run;
+        process.closeWriteChannel();
+        if (!process.waitForFinished(120000)) {
+            process.kill();
+            process.waitForFinished();
+            return run;
+        }
+        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        run.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return run;
+    }
+
+    QStringList TakeCommands() {
+        const QStringList all = sim->Log().Commands();
+        const QStringList fresh = all.mid(seen);
+        seen = static_cast<int>(all.size());
+        return fresh;
+    }
+    static QStringList Writes(const QStringList& commands) {
+        QStringList writes;
+        for (const QString& c : commands) {
+            if (!c.startsWith("@?") && !c.startsWith("@READ") && c != "@K99=0")
+                writes << c;
+        }
+        return writes;
+    }
+
+    std::unique_ptr<SimulatedLine> sim;
+    QTemporaryDir folder;
+    int seen = 0;
+};
+
+const QString kCompleted = QStringLiteral("Data transfer is completed.\n");
+
+} // namespace
+
+TEST_F(CliTest, UsageErrorsExitWithTwoAndTheUsage) {
+    for (const QStringList& arguments :
+         {QStringList{}, QStringList{"restore", "--port", "COM1", "--file", "a.kqd"},
+          QStringList{"search", "--port", "nowhere"}}) {
+        const CliRun run = Cli(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("Usage:\n  velmora-cli ports\n")) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage:"));
+}
+
+TEST_F(CliTest, PortsListsTheSimulatorLine) {
+    StartLine(MakeDemoControllers(1));
+    const CliRun run = Cli({"ports"});
+    EXPECT_EQ(run.status, 0);
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines.contains(QStringLiteral("%1\t%2").arg(Port(), sim->LinkPath())))
+        << run.out.toStdString();
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.startsWith("COM") && line.contains("\t/")) << line.toStdString();
+}
+
+TEST_F(CliTest, SearchPrintsTheNodesInOrder) {
+    const QList<SimController> controllers = MakeDemoControllers(3);
+    StartLine(controllers);
+    const CliRun run = Cli({"search", "--port", sim->LinkPath()});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    QString expected;
+    for (const SimController& c : controllers)
+        expected += QStringLiteral("%1\t%2\t%3\n")
+                        .arg(c.node(), 2, 10, QLatin1Char('0'))
+                        .arg(c.data.controllerName, c.text(2));
+    EXPECT_EQ(run.out, expected);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+}
+
+TEST_F(CliTest, SearchOfAnEmptyLineFails) {
+    StartLine({});
+    const CliRun run = Cli({"search", "--port", Port()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, QString("Failed to create a connection.\n"));
+    EXPECT_TRUE(run.out.isEmpty());
+}
+
+TEST_F(CliTest, SearchAssignsDuplicateNodeNumbersWhenAllowed) {
+    StartLine({MakeDemoController(1, "KQ-A"), MakeDemoController(1, "KQ-C")});
+    const CliRun refused = Cli({"search", "--port", Port()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.startsWith("Cannot create a connection. Multiple controllers"));
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
+
+    const CliRun run = Cli({"search", "--port", Port(), "--yes"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Automatic Node Number Assignment is completed.\n\n"))
+        << run.err.toStdString();
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << run.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("01\t"));
+    EXPECT_TRUE(lines[1].startsWith("02\t"));
+}
+
+TEST_F(CliTest, BackupThenRestoreOfTheSameFileSwitchesOnlyTheRunMode) {
+    StartLine(MakeDemoControllers(2));
+    const QString path = FilePath("node2.kqd");
+    const CliRun backup = Cli({"backup", "--port", Port(), "--node", "2", "--file", path, "--yes"});
+    EXPECT_EQ(backup.status, 0) << backup.err.toStdString();
+    EXPECT_EQ(backup.err,
+              QString("Save to: node2.kqd\nController: KQ-C  (%1 - Node No.:02)\n"
+                      "Confirm the data transfer settings (Controller to PC). Do you want to "
+                      "proceed?\n")
+                      .arg(Port()) +
+                  kCompleted);
+    ControllerData saved;
+    saved.points.resize(kPointCount);
+    saved.robotParams.resize(1);
+    ASSERT_TRUE(CDataStore().LoadDataFile(path, saved, true, true));
+    EXPECT_EQ(saved.points, sim->Controllers()[1].data.points);
+    TakeCommands();
+
+    const CliRun restore =
+        Cli({"restore", "--port", Port(), "--node", "2", "--file", path, "--yes"});
+    EXPECT_EQ(restore.status, 0) << restore.err.toStdString();
+    EXPECT_TRUE(restore.err.startsWith("The Run Mode will be changed to Debug Mode"));
+    EXPECT_TRUE(restore.err.endsWith(
+        "\n\nCAUTION: For safety, please ensure that robot is not in motion.\n" + kCompleted));
+    EXPECT_EQ(Writes(TakeCommands()), (QStringList{"@K20.2=2", "@K20.2=0"}));
+}
+
+TEST_F(CliTest, QuestionsWithoutYesOrTerminalAreAnsweredNo) {
+    StartLine(MakeDemoControllers(1));
+    const QString path = FilePath("n1.kqd");
+    ASSERT_EQ(Cli({"backup", "--port", Port(), "--node", "1", "--file", path, "--yes"}).status, 0);
+    TakeCommands();
+
+    const CliRun run = Cli({"restore", "--port", Port(), "--node", "1", "--file", path});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, QString("The Run Mode will be changed to Debug Mode while transferring "
+                               "data. Do you want to proceed?\nCurrent Run Mode: Normal Mode\n"));
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
+}
+
+TEST_F(CliTest, AMissingNodeWritesNothing) {
+    StartLine(MakeDemoControllers(2));
+    const QString path = FilePath("n9.kqd");
+    const CliRun run = Cli({"backup", "--port", Port(), "--node", "9", "--file", path, "--yes"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, QString("Node 09 was not found on the line.\n"));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
+}
+
+TEST_F(CliTest, FileRulesOfTheChooserApplyBeforeTheLineIsTouched) {
+    StartLine(MakeDemoControllers(1));
+    const CliRun upper =
+        Cli({"backup", "--port", Port(), "--node", "1", "--file", FilePath("x.KQD"), "--yes"});
+    EXPECT_EQ(upper.status, 1);
+    EXPECT_EQ(upper.err, QString("The file name is too long.\n"));
+
+    const CliRun missing =
+        Cli({"restore", "--port", Port(), "--node", "1", "--file", FilePath("none.kqd"), "--yes"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_FALSE(missing.err.isEmpty());
+    EXPECT_TRUE(sim->Log().Commands().isEmpty());
+}

@@ -1,0 +1,136 @@
+// The dialog before any controller is reached: texts, the port tree, the file chooser and the
+// checks of OK.
+#include "TransferFixture.h"
+
+#include "platform/ComPortTable.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kTooLong = QStringLiteral("The file name is too long.");
+const QString kNoFile = QStringLiteral("File to be transferred is not selected.");
+const QString kNoConnection = QStringLiteral("Connection is not selected.");
+
+} // namespace
+
+TEST_F(TransferDialogTest, DirectionSetsTitleAndFileLabel) {
+    CDlgTransportV2& backup = OpenDialog(true);
+    EXPECT_EQ(backup.windowTitle(), QString("Data Transfer [Controller to PC]"));
+    EXPECT_EQ(backup.fileLabel()->text(), QString("Save File Name"));
+    EXPECT_EQ(backup.treeLabel()->text(), QString("Select a connection for transfering data"));
+    EXPECT_FALSE(backup.commSettingButton()->isVisible());
+    EXPECT_TRUE(backup.fileField()->text().isEmpty());
+
+    CDlgTransportV2& restore = OpenDialog(false);
+    EXPECT_EQ(restore.windowTitle(), QString("Data Transfer [PC to Controller]"));
+    EXPECT_EQ(restore.fileLabel()->text(), QString("File Name"));
+    // 186 x 171 dialog units.
+    EXPECT_EQ(restore.size(), QSize(279, 278));
+}
+
+TEST_F(TransferDialogTest, TreeListsFreePortsUnderTheRootAndSkipsABusyOne) {
+    StartLine(MakeDemoControllers(1));
+    CDlgTransportV2& dlg = OpenDialog(true);
+    QTreeWidget* tree = dlg.connectionTree();
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    EXPECT_EQ(root->text(0), QString("COM port (free)"));
+    EXPECT_EQ(root->data(0, Qt::UserRole).toInt(), CDlgTransportV2::kItemRoot);
+    EXPECT_TRUE(root->isExpanded());
+    QStringList names;
+    int previous = 0;
+    for (int i = 0; i < root->childCount(); ++i) {
+        EXPECT_EQ(root->child(i)->data(0, Qt::UserRole).toInt(), CDlgTransportV2::kItemPort);
+        names << root->child(i)->text(0);
+        const int number = root->child(i)->text(0).mid(3).split(' ').first().toInt();
+        EXPECT_GT(number, previous);
+        previous = number;
+    }
+    const QString line = ComPortTable::DisplayName(sim->ComNumber());
+    EXPECT_TRUE(names.contains(line)) << names.join(", ").toStdString();
+
+    // While the dialog's own window holds the port, it is not free.
+    ASSERT_TRUE(dlg.commWindow.OpenPort(CCommunicationWindow::kSerialPortKind,
+                                        static_cast<uint16_t>(sim->ComNumber())));
+    dlg.FillConnectionTree();
+    names.clear();
+    for (int i = 0; tree->topLevelItemCount() && i < tree->topLevelItem(0)->childCount(); ++i)
+        names << tree->topLevelItem(0)->child(i)->text(0);
+    EXPECT_FALSE(names.contains(line));
+}
+
+TEST_F(TransferDialogTest, OkChecksFileThenConnection) {
+    CDlgTransportV2& dlg = OpenDialog(true);
+    dlg.okButton()->click();
+    EXPECT_EQ(ui.texts(), QStringList{kNoFile});
+
+    // No free port at all: the tree stays empty.
+    dlg.commWindow.portHub.highestPort = 0;
+    dlg.FillConnectionTree();
+    EXPECT_EQ(dlg.connectionTree()->topLevelItemCount(), 0);
+    ChooseFile(FilePath("a.kqd"));
+    dlg.okButton()->click();
+    EXPECT_EQ(ui.texts().last(), kNoConnection);
+    EXPECT_TRUE(dlg.isVisible());
+}
+
+TEST_F(TransferDialogTest, RootItemIsNoConnection) {
+    StartLine(MakeDemoControllers(1));
+    CDlgTransportV2& dlg = OpenDialog(false);
+    ChooseFile(FilePath("a.kqd"));
+    dlg.connectionTree()->setCurrentItem(dlg.connectionTree()->topLevelItem(0));
+    dlg.okButton()->click();
+    // Double click on the root acts as OK as well.
+    emit dlg.connectionTree()->itemDoubleClicked(dlg.connectionTree()->topLevelItem(0), 0);
+    EXPECT_EQ(ui.texts(), (QStringList{kNoConnection, kNoConnection}));
+    EXPECT_TRUE(sim->Log().Commands().isEmpty());
+    EXPECT_TRUE(dlg.okButton()->isEnabled());
+}
+
+TEST_F(TransferDialogTest, ChooserKindFollowsTheDirection) {
+    CDlgTransportV2& backup = OpenDialog(true);
+    backup.transferFileName = FilePath("old.kqd");
+    ChooseFile(QString()); // cancelled
+    ASSERT_EQ(ui.fileRequests.size(), 1);
+    const FileChoice save = ui.fileRequests.first();
+    EXPECT_TRUE(save.save);
+    EXPECT_EQ(save.filter, QString("Data File (*.kqd)|*.kqd||"));
+    EXPECT_EQ(save.defaultExtension, QString("kqd"));
+    EXPECT_EQ(save.initialPath, FilePath("old.kqd"));
+    EXPECT_TRUE(backup.FileFieldText().isEmpty());
+    EXPECT_TRUE(ui.shown.isEmpty());
+
+    OpenDialog(false);
+    ChooseFile(FilePath("in.kqd"));
+    EXPECT_FALSE(ui.fileRequests.last().save);
+    EXPECT_EQ(dialog->FileFieldText(), FilePath("in.kqd"));
+}
+
+TEST_F(TransferDialogTest, ChooserRefusesOtherExtensionsAndLongPaths) {
+    CDlgTransportV2& dlg = OpenDialog(false);
+    ChooseFile(FilePath("good.kqd"));
+    ChooseFile(FilePath("upper.KQD"));
+    ChooseFile("/" + QString(300, 'x') + ".kqd");
+    ChooseFile(FilePath("other.alr"));
+    EXPECT_EQ(ui.texts(), (QStringList{kTooLong, kTooLong, kTooLong}));
+    EXPECT_EQ(dlg.FileFieldText(), FilePath("good.kqd"));
+    for (const auto& shown : ui.shown) {
+        EXPECT_EQ(shown.buttons, MsgButtons::Ok);
+        EXPECT_EQ(shown.icon, MsgIcon::Warning);
+    }
+}
+
+TEST_F(TransferDialogTest, LongPathIsShortenedInItsMiddle) {
+    CDlgTransportV2& dlg = OpenDialog(true);
+    const QString path = "/home/engineer/" + QString(12, 'd').repeated(8) + "/line3-node5.kqd";
+    ChooseFile(path);
+    const QString shown = dlg.fileField()->text();
+    EXPECT_NE(shown, path);
+    EXPECT_TRUE(shown.startsWith("/home/")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("node5.kqd")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_EQ(dlg.FileFieldText(), path);
+}

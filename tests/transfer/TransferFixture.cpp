@@ -1,0 +1,151 @@
+#include "TransferFixture.h"
+
+#include "comm/DlgSerialConnect.h"
+#include "platform/ComPortTable.h"
+#include "platform/TemplateLoader.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTreeWidget>
+
+MsgResult HookedUserInteraction::ShowMessage(QObject* parent, const QString& text,
+                                             MsgButtons buttons, MsgIcon icon) {
+    if (onShow)
+        onShow(text);
+    return ScriptedUserInteraction::ShowMessage(parent, text, buttons, icon);
+}
+
+NodeDialogDriver::NodeDialogDriver() {
+    timer.setInterval(5);
+    connect(&timer, &QTimer::timeout, this, &NodeDialogDriver::poll);
+    timer.start();
+}
+
+void NodeDialogDriver::poll() {
+    CDlgSerialConnect* dialog = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* candidate = qobject_cast<CDlgSerialConnect*>(widget);
+        if (candidate && candidate->isVisible())
+            dialog = candidate;
+    }
+    if (!dialog)
+        return;
+    ++shown;
+    QStringList listed;
+    QTreeWidget* list = dialog->nodeList;
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i)
+        listed << list->topLevelItem(i)->text(1);
+    rows.append(listed);
+
+    const Step step = script.isEmpty() ? Cancel() : script.takeFirst();
+    switch (step.kind) {
+    case Step::Kind::Node:
+        for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* row = list->topLevelItem(i);
+            if (row->text(1).toInt() == step.node) {
+                list->setCurrentItem(row);
+                row->setSelected(true);
+            }
+        }
+        FindControl<QPushButton>(dialog, CDlgSerialConnect::kIdOk)->click();
+        // A node the list does not hold leaves OK disabled: give up rather than hang.
+        if (dialog->isVisible())
+            dialog->reject();
+        break;
+    case Step::Kind::Research:
+        FindControl<QPushButton>(dialog, CDlgSerialConnect::kIdResearch)->click();
+        break;
+    case Step::Kind::Cancel:
+        FindControl<QPushButton>(dialog, CDlgSerialConnect::kIdCancel)->click();
+        break;
+    }
+}
+
+void TransferDialogTest::SetUp() {
+    previousUi = InstallUserInteraction(&ui);
+    ASSERT_TRUE(folder.isValid());
+}
+
+void TransferDialogTest::TearDown() {
+    dialog.reset();
+    if (sim)
+        sim->Stop();
+    sim.reset();
+    InstallUserInteraction(previousUi);
+}
+
+void TransferDialogTest::StartLine(const QList<SimController>& controllers) {
+    sim = std::make_unique<SimulatedLine>(controllers);
+    QString error;
+    ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
+}
+
+CDlgTransportV2& TransferDialogTest::OpenDialog(bool saveToPc) {
+    dialog = std::make_unique<CDlgTransportV2>();
+    dialog->saveToPc = saveToPc;
+    dialog->commWindow.channel.replyTimeoutMs = kTestTimeoutMs;
+    dialog->show();
+    return *dialog;
+}
+
+void TransferDialogTest::ChooseFile(const QString& path) {
+    ui.filePaths << path;
+    dialog->browseButton()->click();
+}
+
+bool TransferDialogTest::SelectLinePort() {
+    QTreeWidget* tree = dialog->connectionTree();
+    const QString name = ComPortTable::DisplayName(sim->ComNumber());
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    for (int i = 0; root && i < root->childCount(); ++i) {
+        if (root->child(i)->text(0) == name) {
+            tree->setCurrentItem(root->child(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TransferDialogTest::PressOk(const QList<NodeDialogDriver::Step>& steps) {
+    driver.script = steps;
+    dialog->okButton()->click();
+    return dialog->result() == QDialog::Accepted && !dialog->isVisible();
+}
+
+bool TransferDialogTest::Backup(int node, const QString& path) {
+    OpenDialog(true);
+    ChooseFile(path);
+    if (!SelectLinePort())
+        return false;
+    ui.answers = {MsgResult::Ok, MsgResult::Ok};
+    const bool done = PressOk({NodeDialogDriver::Node(node)});
+    ui.answers.clear();
+    dialog.reset();
+    return done;
+}
+
+QStringList TransferDialogTest::TakeCommands() {
+    const QStringList all = sim->Log().Commands();
+    const QStringList fresh = all.mid(commandsSeen);
+    commandsSeen = static_cast<int>(all.size());
+    return fresh;
+}
+
+QStringList TransferDialogTest::Writes(const QStringList& commands) {
+    QStringList writes;
+    for (const QString& command : commands) {
+        if (command.startsWith(QLatin1String("@?")) || command.startsWith(QLatin1String("@READ")) ||
+            command == QLatin1String("@K99=0"))
+            continue;
+        writes << command;
+    }
+    return writes;
+}
+
+SimController TransferDialogTest::ControllerOnNode(int node) const {
+    for (const SimController& controller : sim->Controllers()) {
+        if (controller.node() == node)
+            return controller;
+    }
+    return SimController();
+}

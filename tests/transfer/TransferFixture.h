@@ -1,0 +1,92 @@
+#pragma once
+
+#include "platform/UserInteraction.h"
+#include "simulator/DemoControllers.h"
+#include "simulator/SimulatedLine.h"
+#include "transfer/DlgTransportV2.h"
+
+#include <QList>
+#include <QPointer>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+
+// Readable texts in failure output.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+// Scripted answers and recorded texts, with a hook that runs as each message is shown (the
+// moment to look at the dialog or to change the line behind its back).
+class HookedUserInteraction : public ScriptedUserInteraction {
+public:
+    MsgResult ShowMessage(QObject* parent, const QString& text, MsgButtons buttons,
+                          MsgIcon icon) override;
+    std::function<void(const QString& text)> onShow;
+};
+
+// Answers the node selection dialog whenever it is shown: picks a node, asks for "Research"
+// or cancels, in script order; cancels when the script has run out.
+class NodeDialogDriver : public QObject {
+public:
+    struct Step {
+        enum class Kind { Node, Research, Cancel } kind;
+        int node = 0;
+    };
+    static Step Node(int n) { return {Step::Kind::Node, n}; }
+    static Step Research() { return {Step::Kind::Research, 0}; }
+    static Step Cancel() { return {Step::Kind::Cancel, 0}; }
+
+    NodeDialogDriver();
+    QList<Step> script;
+    int shown = 0;
+    // The node rows ("01", "03") of every showing.
+    QList<QStringList> rows;
+
+private:
+    void poll();
+    QTimer timer;
+};
+
+// A simulated line, a backup/restore dialog on it, scripted message boxes and a folder for
+// data files.
+class TransferDialogTest : public ::testing::Test {
+protected:
+    static constexpr int kTestTimeoutMs = 150;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    void StartLine(const QList<SimController>& controllers);
+    // A shown dialog in the given direction, reply time-out shortened.
+    CDlgTransportV2& OpenDialog(bool saveToPc);
+    // "..." with `path` handed out by the chooser.
+    void ChooseFile(const QString& path);
+    // Selects the tree item of the line's port.
+    bool SelectLinePort();
+    // Presses OK with the node dialog answering `steps`; true when the dialog closed with OK.
+    bool PressOk(const QList<NodeDialogDriver::Step>& steps);
+    // Backs node `node` up to `path` (every question answered OK); true on success.
+    bool Backup(int node, const QString& path);
+
+    QString FilePath(const QString& name) const { return folder.filePath(name); }
+    // Commands the line received since the last call.
+    QStringList TakeCommands();
+    // Of `commands`, those that change a controller (not queries, not the line preparation).
+    static QStringList Writes(const QStringList& commands);
+    SimController ControllerOnNode(int node) const;
+
+    std::unique_ptr<SimulatedLine> sim;
+    std::unique_ptr<CDlgTransportV2> dialog;
+    HookedUserInteraction ui;
+    NodeDialogDriver driver;
+    QTemporaryDir folder;
+    UserInteraction* previousUi = nullptr;
+    int commandsSeen = 0;
+};

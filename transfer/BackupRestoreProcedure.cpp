@@ -1,0 +1,212 @@
+#include "transfer/BackupRestoreProcedure.h"
+
+#include "comm/CommunicationWindow.h"
+#include "comm/ItemOperations.h"
+#include "comm/Keywords.h"
+#include "transfer/TransferTexts.h"
+
+using namespace TransferMessages;
+using TransferTexts::Format;
+using TransferTexts::Text;
+
+namespace {
+
+constexpr int kRunModeParam = 20;
+constexpr int kNodeParam = 38;
+constexpr int kOptionEnableParam = 80;
+constexpr int32_t kOptionGateway = 2;
+constexpr int32_t kRunModeMask = 3;
+constexpr int32_t kDebugMode = 2;
+
+constexpr int kRunModeNames[] = {465, 466, 467, 0, 468, 469, 470}; // K20 0..6; 3 has none
+
+// Frees its record on every exit path.
+class DataHolder {
+public:
+    explicit DataHolder(const CDataStore& store) : store(store) {
+        store.CreateControllerData(slot);
+    }
+    ~DataHolder() { store.FreeControllerData(slot); }
+    DataHolder(const DataHolder&) = delete;
+    DataHolder& operator=(const DataHolder&) = delete;
+    ControllerData& operator*() { return *slot; }
+    ControllerData* operator->() { return slot.get(); }
+    explicit operator bool() const { return slot != nullptr; }
+
+private:
+    const CDataStore& store;
+    ControllerDataSlot slot;
+};
+
+} // namespace
+
+CBackupRestoreProcedure::CBackupRestoreProcedure(CCommunicationWindow& window, NodeChooser& chooser,
+                                                 BusyIndicator& busy, QWidget* parentWindow,
+                                                 QObject* messageParent)
+    : CTransportProcedure(window, chooser, busy, parentWindow, messageParent) {
+    CompatibleModels.emplace(QStringLiteral("KQ-A"), QStringLiteral("KQ-A2"));
+    CompatibleModels.emplace(QStringLiteral("KQ-B"), QStringLiteral("KQ-B2"));
+}
+
+QString CBackupRestoreProcedure::RunModeName(int32_t runMode) {
+    if (runMode < 0 || runMode > 6 || kRunModeNames[runMode] == 0)
+        return QString();
+    return Text(kRunModeNames[runMode]);
+}
+
+bool CBackupRestoreProcedure::IsDebugMode(int32_t runMode) {
+    return (runMode & kRunModeMask) == kDebugMode;
+}
+
+bool CBackupRestoreProcedure::IsCompatible(const QString& source,
+                                           const QString& destination) const {
+    const auto [first, last] = CompatibleModels.equal_range(source);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == destination)
+            return true;
+    }
+    return false;
+}
+
+bool CBackupRestoreProcedure::RunTransferProcedure(const PortTarget& port) {
+    int node = 0;
+    if (!ConnectAndSelectNode(port, node))
+        return false;
+    const QString controllerName = window.nodeModelName[static_cast<std::size_t>(node - 1)];
+
+    window.portHub.AttatchWnd(window.window());
+    QString robotName;
+    int32_t runMode = 0;
+    if (!ReadIdentityItem(window.portHub, window.channel, node, kKeyRobot, robotName) ||
+        !ReadK(window.portHub, window.channel, node, kRunModeParam, runMode)) {
+        ShowMessage(Text(kReconnectFailed));
+        return false;
+    }
+
+    int32_t fileOption = 0;
+    if (!CheckRestoreTarget(port.comPort, controllerName, robotName, runMode, node, fileOption))
+        return false;
+
+    const QString confirmation = ConfirmationText(controllerName, port.comPort, node, fileOption);
+    if (ShowMessage(confirmation, MsgButtons::OkCancel,
+                    saveToPc ? MsgIcon::Question : MsgIcon::Default) != MsgResult::Ok)
+        return false;
+
+    if (!ConfirmSameController(node, controllerName))
+        return false;
+
+    const bool moved = saveToPc ? BackupToFile(window, node) : RestoreFromFile(window, node);
+    window.portHub.Close();
+
+    if (moved) {
+        QString text = Text(kTransferCompleted);
+        if (!saveToPc && window.restartRequired)
+            text += Text(kRestartController);
+        ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
+        return true;
+    }
+    ShowMessage(window.FailureText(kTransferFailed), MsgButtons::Ok, MsgIcon::Error);
+    return false;
+}
+
+QString CBackupRestoreProcedure::ConfirmationText(const QString& controllerName, int comPort,
+                                                  int node, int32_t fileOption) const {
+    QString text =
+        Format(Text(saveToPc ? kSaveTo : kSource), {TransferTexts::FileNamePart(transferFileName)});
+    text += ControllerLine(controllerName, comPort, node);
+    text += Text(saveToPc ? kConfirmBackup : kConfirmRestore);
+    if (!saveToPc) {
+        text += Text(kSafetyCaution);
+        if (fileOption == kOptionGateway)
+            text += QLatin1Char('\n') + Text(kGatewayCaution);
+    }
+    return text;
+}
+
+bool CBackupRestoreProcedure::CheckRestoreTarget(int, const QString& controllerName,
+                                                 const QString& robotName, int32_t runMode, int,
+                                                 int32_t& fileOption) {
+    if (saveToPc)
+        return true;
+
+    QString fileController;
+    QString fileRobot;
+    ReadFileIdentity(fileController, fileRobot, fileOption);
+
+    if (fileController != controllerName) {
+        if (!IsCompatible(fileController, controllerName)) {
+            ShowMessage(Format(Text(kControllerMismatch), {fileController, controllerName}));
+            return false;
+        }
+        if (ShowMessage(Format(Text(kControllerMismatchQuestion), {fileController, controllerName}),
+                        MsgButtons::YesNo) != MsgResult::Yes)
+            return false;
+    }
+    if (fileRobot != robotName &&
+        ShowMessage(Format(Text(kRobotMismatchQuestion), {fileRobot, robotName}),
+                    MsgButtons::YesNo) != MsgResult::Yes)
+        return false;
+    if (!IsDebugMode(runMode) && ShowMessage(Format(Text(kRunModeQuestion), {RunModeName(runMode)}),
+                                             MsgButtons::YesNo) != MsgResult::Yes)
+        return false;
+    return true;
+}
+
+void CBackupRestoreProcedure::ReadFileIdentity(QString& controllerName, QString& robotName,
+                                               int32_t& optionEnable) {
+    const CDataStore& store = window.dataStore;
+    DataHolder data(store);
+    if (!data) {
+        controllerName.clear();
+        robotName.clear();
+        optionEnable = 0;
+        return;
+    }
+    if (store.LoadDataFile(transferFileName, *data, false, true)) {
+        const auto missing = [](const QString& value, int nameId) {
+            return value.isEmpty() ? Text(nameId) : QString();
+        };
+        const QStringList names{missing(data->controllerName, kControllerName),
+                                missing(data->robotName, kRobotName),
+                                missing(data->interfaceInfo, kInterfaceInfo)};
+        if (data->controllerName.isEmpty() || data->robotName.isEmpty() ||
+            data->interfaceInfo.isEmpty())
+            ShowMessage(Format(Text(kFileIdentityIncomplete), names));
+    }
+    controllerName = data->controllerName;
+    robotName = data->robotName;
+    optionEnable = data->params().K(kOptionEnableParam);
+}
+
+bool CBackupRestoreProcedure::BackupToFile(CCommunicationWindow& comm, int node) {
+    const BusyScope panel(busy, Text(kSavingToFile), true);
+    const CDataStore& store = comm.dataStore;
+    DataHolder data(store);
+    if (!data)
+        return false;
+    data->params().K(kNodeParam) = node;
+    if (!comm.ReadControllerData(*data, true, true))
+        return false;
+    // Written through a temporary file: a failed save leaves an existing file as it was.
+    return store.SaveDataFile(transferFileName, *data, true, true);
+}
+
+bool CBackupRestoreProcedure::RestoreFromFile(CCommunicationWindow& comm, int node) {
+    const BusyScope panel(busy, Text(kTransferringToController), false);
+    const CDataStore& store = comm.dataStore;
+    DataHolder fileData(store);
+    DataHolder current(store);
+    if (!fileData || !current)
+        return false;
+    current->params().K(kNodeParam) = node;
+    if (!comm.ReadControllerData(*current, true, true))
+        return false;
+    // A parameter the file lacks keeps the controller's value.
+    fileData->params().values = current->params().values;
+    if (!store.LoadDataFile(transferFileName, *fileData, true, true))
+        return false;
+    // The model code is the controller's own (a data file never holds it); it chooses the
+    // parameter table of the restart test.
+    fileData->modelCode = current->modelCode;
+    return comm.WriteControllerData(*fileData, *current, true);
+}

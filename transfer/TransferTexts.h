@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Texts and file-name rules shared by the transfer workflows (backup, restore, alarm history)
+// and by the command-line tool. QtCore only.
+namespace TransferTexts {
+
+// String `id` of the resource library (empty when missing).
+QString Text(int id);
+
+// Fills a string-table format whose placeholders are %s, %d, %02d and the like, with `args` in
+// order (numbers already as text). Width and the "0" flag pad on the left; "%%" is a percent
+// sign. A placeholder without an argument becomes empty text and surplus arguments are
+// ignored, so a translated table with other placeholders cannot break the program.
+QString Format(const QString& format, const QStringList& args);
+
+// The longest full path the file chooser accepts.
+inline constexpr int kMaxPathLength = 259;
+
+// The chooser's rule for a chosen path: at most kMaxPathLength characters and an extension
+// (the text after the last ".") exactly equal to `extension`, case included. A refused path is
+// answered with "The file name is too long." by the caller.
+bool IsAcceptableFileName(const QString& path, const QString& extension);
+
+// The file name part shown in confirmations: the text after the last "/", or the whole path
+// when that part is empty.
+QString FileNamePart(const QString& path);
+
+} // namespace TransferTexts
+
+// Message ids shared by the transfer workflows.
+namespace TransferMessages {
+inline constexpr int kControllerName = 336;
+inline constexpr int kRobotName = 337;
+inline constexpr int kInterfaceInfo = 338;
+inline constexpr int kSaveFileName = 389;
+inline constexpr int kFileName = 390;
+inline constexpr int kSelectConnection = 391;
+inline constexpr int kComPortRoot = 392;
+inline constexpr int kComPortItem = 393;
+inline constexpr int kControllerLine = 394; // "Controller: %s  (COM%d - Node No.:%02d)\n"
+inline constexpr int kSaveTo = 395;         // "Save to: %s\n"
+inline constexpr int kSource = 396;         // "Source: %s\n"
+inline constexpr int kDataFileFilter = 520;
+inline constexpr int kAlarmFileFilter = 523;
+inline constexpr int kSafetyCaution = 524;
+inline constexpr int kGatewayCaution = 525;
+inline constexpr int kTitleRestore = 906;
+inline constexpr int kTitleBackup = 907;
+inline constexpr int kTransferCompleted = 10010;
+inline constexpr int kSaveCompleted = 10011;
+inline constexpr int kFileNotSelected = 10017;
+inline constexpr int kConnectionNotSelected = 10022;
+inline constexpr int kSavingToFile = 10027;
+inline constexpr int kTransferringToController = 10028;
+inline constexpr int kConfirmBackup = 10030;
+inline constexpr int kConfirmRestore = 10031;
+inline constexpr int kControllerMismatch = 10040;
+inline constexpr int kRobotMismatchQuestion = 10041;
+inline constexpr int kTransferFailed = 10048;
+inline constexpr int kFileIdentityIncomplete = 10069;
+inline constexpr int kRunModeQuestion = 10135;
+inline constexpr int kRestartController = 10142;
+inline constexpr int kControllerChanged = 10150;
+inline constexpr int kControllerMismatchQuestion = 10157;
+inline constexpr int kFileNameTooLong = 40001;
+inline constexpr int kReconnectFailed = 41006;
+inline constexpr int kDataFileExtension = 57201;  // "kqd"
+inline constexpr int kAlarmFileExtension = 57202; // "alr"
+} // namespace TransferMessages

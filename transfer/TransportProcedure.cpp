@@ -1,0 +1,82 @@
+#include "transfer/TransportProcedure.h"
+
+#include "comm/CommunicationWindow.h"
+#include "comm/ItemOperations.h"
+#include "comm/Keywords.h"
+#include "transfer/TransferTexts.h"
+
+using namespace TransferMessages;
+using TransferTexts::Text;
+
+BusyScope::BusyScope(BusyIndicator& indicator, const QString& message, bool towardsPc)
+    : indicator(indicator) {
+    indicator.Show(message, towardsPc);
+}
+
+BusyScope::~BusyScope() {
+    indicator.Close();
+}
+
+CTransportProcedure::CTransportProcedure(CCommunicationWindow& window, NodeChooser& chooser,
+                                         BusyIndicator& busy, QWidget* parentWindow,
+                                         QObject* messageParent)
+    : window(window), chooser(chooser), busy(busy), parentWindow(parentWindow),
+      messageParent(messageParent) {}
+
+CTransportProcedure::~CTransportProcedure() = default;
+
+MsgResult CTransportProcedure::ShowMessage(const QString& text, MsgButtons buttons,
+                                           MsgIcon icon) const {
+    return UI().ShowMessage(messageParent, text, buttons, icon);
+}
+
+bool CTransportProcedure::OpenPort(const PortTarget& port) {
+    if (!port.devicePath.isEmpty())
+        return window.OpenDevice(port.devicePath, port.baudRate);
+    return window.OpenPort(CCommunicationWindow::kSerialPortKind, port.comPort);
+}
+
+bool CTransportProcedure::ConnectAndSelectNode(const PortTarget& port, int& node) {
+    node = 0;
+    window.portHub.Close();
+    if (!OpenPort(port))
+        return false;
+    if (!window.SearchControllers(parentWindow))
+        return false;
+    for (;;) {
+        const NodeChoice choice = chooser.ChooseNode(window);
+        switch (choice.kind) {
+        case NodeChoice::Kind::Cancel:
+            return false;
+        case NodeChoice::Kind::Research:
+            if (!window.SearchControllers(parentWindow))
+                return false;
+            continue;
+        case NodeChoice::Kind::Node:
+            // A chooser can only offer what the search found; anything else is no choice.
+            if (choice.node < 1 || choice.node > kNodeCount ||
+                !window.nodePresent[static_cast<std::size_t>(choice.node - 1)])
+                return false;
+            node = choice.node;
+            return true;
+        }
+    }
+}
+
+bool CTransportProcedure::ConfirmSameController(int node, const QString& controllerName) {
+    QString reply;
+    if (!ReadIdentityItem(window.portHub, window.channel, node, kKeyCont, reply)) {
+        ShowMessage(Text(kReconnectFailed));
+        return false;
+    }
+    if (reply != controllerName) {
+        ShowMessage(Text(kControllerChanged));
+        return false;
+    }
+    return true;
+}
+
+QString CTransportProcedure::ControllerLine(const QString& controllerName, int comPort, int node) {
+    return TransferTexts::Format(Text(kControllerLine),
+                                 {controllerName, QString::number(comPort), QString::number(node)});
+}

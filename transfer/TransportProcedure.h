@@ -1,0 +1,109 @@
+#pragma once
+
+#include "platform/UserInteraction.h"
+
+#include <QString>
+
+#include <cstdint>
+
+class CCommunicationWindow;
+class QObject;
+class QWidget;
+
+// The widget-free core of every transfer workflow (backup, restore, alarm history): the steps
+// they share, with the two things that differ between the dialogs and the command-line tool
+// behind small interfaces:
+//   NodeChooser    the dialogs show CDlgSerialConnect; the tool answers with its --node value;
+//   BusyIndicator  the dialogs show CBusyPanel in the arrow style; the tool shows nothing.
+// Every message goes through UI(), so the same texts reach a message box or standard error.
+
+// The answer of one node selection round.
+struct NodeChoice {
+    enum class Kind { Cancel, Research, Node };
+    Kind kind = Kind::Cancel;
+    int node = 0; // 1..16 with Kind::Node
+};
+
+class NodeChooser {
+public:
+    virtual ~NodeChooser() = default;
+    // Offers the nodes of the window's last search (nodePresent, nodeModelName, nodeUserName).
+    virtual NodeChoice ChooseNode(const CCommunicationWindow& window) = 0;
+};
+
+class BusyIndicator {
+public:
+    virtual ~BusyIndicator() = default;
+    // `towardsPc`: data flows from the controller to the PC (arrows point to the PC's icon).
+    virtual void Show(const QString& message, bool towardsPc) = 0;
+    virtual void Close() = 0;
+};
+
+// Shows nothing: the command-line tool.
+class NoBusyIndicator : public BusyIndicator {
+public:
+    void Show(const QString&, bool) override {}
+    void Close() override {}
+};
+
+// Shows the indicator for one operation and closes it on every exit path.
+class BusyScope {
+public:
+    BusyScope(BusyIndicator& indicator, const QString& message, bool towardsPc);
+    ~BusyScope();
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    BusyIndicator& indicator;
+};
+
+// The port an attempt runs on: a COM number of the port table (the dialogs' tree), or a
+// device path at a line speed (the command-line tool). `comPort` is what confirmations show.
+struct PortTarget {
+    uint16_t comPort = 0;
+    QString devicePath;   // empty: open `comPort`
+    int32_t baudRate = 0; // 0: the default 38400; used with devicePath only
+
+    static PortTarget Com(uint16_t comPort) { return PortTarget{comPort, QString(), 0}; }
+};
+
+// The shared steps. Derived workflows add their own RunTransferProcedure on top.
+class CTransportProcedure {
+public:
+    // None of the references is owned; `parentWindow` (may be null) is where the search shows
+    // its busy panel and `messageParent` (may be null) the parent of every message box.
+    CTransportProcedure(CCommunicationWindow& window, NodeChooser& chooser, BusyIndicator& busy,
+                        QWidget* parentWindow = nullptr, QObject* messageParent = nullptr);
+    virtual ~CTransportProcedure();
+
+    // Full path of the file to write or read.
+    QString transferFileName;
+
+    // Steps shared by every workflow, in order: close the port and open `port` (the window
+    // reports an open failure itself), search the line (the window reports its failures), then
+    // the node selection loop, in which "Research" searches again. True with `node` (1..16)
+    // chosen; false on any failure or Cancel.
+    bool ConnectAndSelectNode(const PortTarget& port, int& node);
+
+    // The last check before data moves: the CONT item of `node` must still be `controllerName`
+    // (case-sensitive). Shows "Failed to reconnect with controller." or "Connection controller
+    // has been changed. Cannot continue process." and returns false otherwise.
+    bool ConfirmSameController(int node, const QString& controllerName);
+
+    // "Controller: %s  (COM%d - Node No.:%02d)\n".
+    static QString ControllerLine(const QString& controllerName, int comPort, int node);
+
+    // A message box of this workflow, over its parent.
+    MsgResult ShowMessage(const QString& text, MsgButtons buttons = MsgButtons::Ok,
+                          MsgIcon icon = MsgIcon::Default) const;
+
+    CCommunicationWindow& window;
+    NodeChooser& chooser;
+    BusyIndicator& busy;
+    QWidget* parentWindow;
+    QObject* messageParent;
+
+protected:
+    bool OpenPort(const PortTarget& port);
+};
