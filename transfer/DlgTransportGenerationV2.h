@@ -1,0 +1,38 @@
+#pragma once
+
+#include "transfer/GenerationProcedure.h"
+#include "transfer/TransportDialogBase.h"
+
+class QWidget;
+
+// Composes the data in the new data dialog, opened modally over `parent` for the connected
+// controller with an empty display name.
+class CNewDataComposer : public DataComposer {
+public:
+    explicit CNewDataComposer(QWidget* parent) : parent(parent) {}
+    bool ComposeData(ControllerData& data) override;
+
+private:
+    QWidget* parent;
+};
+
+// "RobotData Initialize": writes freshly composed initial data into a connected controller.
+// No file; the tree of free ports, OK and a double click behave as in the other transfers.
+class CDlgTransportGenerationV2 : public CTransportDialogBase {
+    Q_OBJECT
+public:
+    explicit CDlgTransportGenerationV2(QWidget* parent = nullptr);
+    ~CDlgTransportGenerationV2() override;
+
+    void InitDialog() override;
+
+    CGenerationProcedure& procedure() { return workflow; }
+
+protected:
+    bool RunTransferProcedure(int comPort) override;
+    bool UsesFile() const override { return false; }
+
+private:
+    CNewDataComposer composer;
+    CGenerationProcedure workflow;
+};
