@@ -1,6 +1,8 @@
-#include "app/PlainLauncher.h"
+#include "app/DlgLauncher.h"
 #include "app/QuitOnSignal.h"
 #include "app/VelmoraApp.h"
+#include "app/WorkflowActions.h"
+#include "controls/ControlRegistry.h"
 #include "platform/GuiUserInteraction.h"
 
 #include <QApplication>
@@ -11,9 +13,11 @@ int main(int argc, char* argv[]) {
     GuiUserInteraction interaction;
     InstallUserInteraction(&interaction);
     QuitOnTerminationSignals();
+    // Dialog templates name the program's own controls.
+    RegisterControlClasses();
 
     app.SetMainWindowRunner([] {
-        PlainLauncher launcher;
+        CDlgLauncher launcher(WorkflowActions());
         launcher.exec();
     });
     const bool started = app.InitInstance();

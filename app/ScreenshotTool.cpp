@@ -1,0 +1,147 @@
+// velmora-screenshots OUTDIR: renders the launcher and each workflow dialog of the real program
+// offscreen, with a simulated line of three controllers, into PNG files for the README.
+#include "alarm/DlgTransportAlarmV2.h"
+#include "app/AboutDlg.h"
+#include "app/DlgLauncher.h"
+#include "app/VelmoraApp.h"
+#include "app/WorkflowActions.h"
+#include "comm/CommunicationWindow.h"
+#include "comm/DlgSerialConnect.h"
+#include "controls/ControlRegistry.h"
+#include "data/DataStore.h"
+#include "newdata/DataAddNewDlg.h"
+#include "platform/ResourceLibrary.h"
+#include "simulator/DemoControllers.h"
+#include "simulator/SimulatedLine.h"
+#include "transfer/DlgTransportGenerationV2.h"
+#include "transfer/DlgTransportV2.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+bool Save(QWidget& widget, const QDir& folder, const char* name) {
+    widget.show();
+    QCoreApplication::processEvents();
+    const QString path = folder.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    const bool saved = widget.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    widget.hide();
+    return saved;
+}
+
+// Selects the tree item of the simulated line, as a user would before OK.
+void SelectLine(CTransportDialogBase& dialog) {
+    QTreeWidget* tree = dialog.connectionTree();
+    QTreeWidgetItem* root = tree->topLevelItemCount() ? tree->topLevelItem(0) : nullptr;
+    if (root && root->childCount() > 0)
+        tree->setCurrentItem(root->child(root->childCount() - 1));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qtApp(argc, argv);
+    // The pictures show the program as it names itself.
+    QCoreApplication::setApplicationName(QStringLiteral("VelmoraFree"));
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: velmora-screenshots OUTDIR\n");
+        return 2;
+    }
+    QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot make %s\n", argv[1]);
+        return 1;
+    }
+    if (!ResourceLibrary::Load(ProgramDirectory())) {
+        std::fprintf(stderr, "%s\n", qPrintable(CVelmoraApp::LibraryLoadFailureText()));
+        return 1;
+    }
+    CVelmoraApp app;
+    RegisterControlClasses();
+    LoadParamInfoTable(app.paramTables[0], 0);
+    LoadParamInfoTable(app.paramTables[1], 1);
+
+    SimulatedLine line(MakeDemoControllers(3));
+    QString error;
+    if (!line.Start(-1, &error)) {
+        std::fprintf(stderr, "simulator: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    bool ok = true;
+    CDlgLauncher launcher(WorkflowActions());
+    ok &= Save(launcher, folder, "launcher");
+
+    for (const bool saveToPc : {true, false}) {
+        CDlgTransportV2 dialog(&launcher);
+        dialog.saveToPc = saveToPc;
+        dialog.transferFileName = QStringLiteral("/home/engineer/backups/node01.kqd");
+        dialog.show();
+        SelectLine(dialog);
+        ok &= Save(dialog, folder, saveToPc ? "backup" : "restore");
+    }
+
+    {
+        CDlgTransportAlarmV2 alarms(&launcher);
+        alarms.transferFileName = QStringLiteral("/home/engineer/backups/node01.alr");
+        alarms.show();
+        SelectLine(alarms);
+        ok &= Save(alarms, folder, "alarm-history");
+    }
+    {
+        CDlgTransportGenerationV2 generation(&launcher);
+        generation.show();
+        SelectLine(generation);
+        ok &= Save(generation, folder, "generation");
+    }
+    // The new data dialog as the generation opens it, for a standard and a pulse-train model.
+    struct Model {
+        const char* controller;
+        const char* file;
+    };
+    for (const Model& model :
+         {Model{"KQ-A", "new-data-standard"}, Model{"KQ-B", "new-data-pulse-train"}}) {
+        CDataStore store;
+        ControllerDataSlot record;
+        store.CreateControllerData(record);
+        record->controllerName = QString::fromLatin1(model.controller);
+        CDataAddNewDlg compose(&launcher);
+        compose.SetDisplayNameAndData(QString(), record.get());
+        if (!compose.InitDialog()) {
+            std::fprintf(stderr, "new data dialog for %s did not open\n", model.controller);
+            ok = false;
+            continue;
+        }
+        const QString base = QString::fromLatin1(model.file);
+        for (const int kind : compose.TabKinds()) {
+            compose.SelectTab(kind);
+            ok &= Save(compose, folder, qPrintable(base + QStringLiteral("-tab%1").arg(kind)));
+        }
+    }
+    {
+        CAboutDlg about(&launcher);
+        ok &= Save(about, folder, "about");
+    }
+    {
+        CCommunicationWindow window;
+        if (window.OpenDevice(line.LinkPath()) && window.SearchControllers(nullptr)) {
+            CDlgSerialConnect nodes(&launcher);
+            nodes.nodeSelectMode = true;
+            nodes.CopyNodeTable(window);
+            ok &= Save(nodes, folder, "node-select");
+        } else {
+            std::fprintf(stderr, "search on the simulated line failed\n");
+            ok = false;
+        }
+    }
+    line.Stop();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,215 @@
+// The launcher window over recording actions: layout from the banner, captions, hidden
+// controls, the buttons' actions and the window menu.
+#include "app/DlgLauncher.h"
+#include "controls/IconButton.h"
+#include "data/RobotCatalogInterface.h"
+#include "platform/ResourceLibrary.h"
+#include "platform/TemplateLoader.h"
+#include "tooltip/HtmlTooltip.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(ResourceLibrary::LoadFile(QStringLiteral(LANGRES_PATH))); }
+    void TearDown() override {
+        ResourceLibrary::Unload();
+        RobotCatalogInterface::SetLibraryDirectoryForTests(QString());
+    }
+
+    // Actions that only note which one ran and over which parent.
+    LauncherActions Recording() {
+        LauncherActions actions;
+        auto note = [this](const char* name) {
+            return [this, name](QWidget* parent) {
+                ran << QString::fromLatin1(name);
+                parents << parent;
+            };
+        };
+        actions.backup = note("backup");
+        actions.restore = note("restore");
+        actions.alarmHistory = note("alarms");
+        actions.generation = note("generation");
+        actions.about = note("about");
+        return actions;
+    }
+
+    QStringList ran;
+    QList<QWidget*> parents;
+};
+
+TEST_F(LauncherTest, ShippedBannerLaysOutTheWindow) {
+    CDlgLauncher launcher(Recording());
+    const int w = 311, h = 175;
+    EXPECT_EQ(launcher.bannerLabel()->pixmap().size(), QSize(w, h));
+    EXPECT_EQ(launcher.size(), QSize(w + 20, h + 308));
+    EXPECT_EQ(launcher.bannerLabel()->geometry(), QRect(10, 10, w, h));
+    const int ids[] = {CDlgLauncher::kIdBackup, CDlgLauncher::kIdRestore, CDlgLauncher::kIdAlarm,
+                       CDlgLauncher::kIdGeneration};
+    const int tops[] = {h + 15, h + 72, h + 129, h + 186};
+    for (int i = 0; i < 4; ++i) {
+        CIconButton* button = launcher.workflowButton(ids[i]);
+        ASSERT_NE(button, nullptr) << ids[i];
+        EXPECT_EQ(button->geometry(), QRect(10, tops[i], w, 52)) << ids[i];
+    }
+    EXPECT_EQ(launcher.exitButton()->geometry(), QRect(10, h + 258, w, 40));
+    EXPECT_EQ(launcher.versionLabel()->geometry(), QRect(20, h - 15, w - 20, 20));
+}
+
+TEST_F(LauncherTest, BannerOfAnotherSizeReLaysEverything) {
+    QPixmap wide(500, 120);
+    wide.fill(Qt::darkCyan);
+    CDlgLauncher launcher(Recording(), nullptr, wide);
+    EXPECT_EQ(launcher.size(), QSize(520, 120 + 308));
+    EXPECT_EQ(launcher.workflowButton(CDlgLauncher::kIdGeneration)->geometry(),
+              QRect(10, 120 + 186, 500, 52));
+    EXPECT_EQ(launcher.exitButton()->geometry(), QRect(10, 120 + 258, 500, 40));
+    EXPECT_EQ(launcher.versionLabel()->geometry(), QRect(20, 105, 480, 20));
+}
+
+TEST_F(LauncherTest, CaptionsTooltipsAndIconsComeFromTheCommandStrings) {
+    CDlgLauncher launcher(Recording());
+    struct Expected {
+        int id;
+        const char* caption;
+        const char* tip;
+    };
+    const Expected expected[] = {
+        {CDlgLauncher::kIdBackup, "Data Transfer [Controller to PC]",
+         "Transfer controller data to PC and save it to a file."},
+        {CDlgLauncher::kIdRestore, "Data Transfer [PC to Controller]",
+         "Transfer a data file on PC to controller."},
+        {CDlgLauncher::kIdAlarm, "Obtain Alarm History", "Obtain the Alarm History of controller."},
+        {CDlgLauncher::kIdGeneration, "Initialize robot data",
+         "Initialize All the parameters and point data."}};
+    for (const Expected& e : expected) {
+        CIconButton* button = launcher.workflowButton(e.id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), QString::fromLatin1(e.caption));
+        EXPECT_EQ(launcher.ToolTipText(e.id), QString::fromLatin1(e.tip));
+        EXPECT_TRUE(button->toolTip().isEmpty()) << "only the launcher's own tip window shows tips";
+        EXPECT_FALSE(button->icon.isNull()) << e.id;
+        EXPECT_EQ(button->iconAlign, CIconButton::IconLeft);
+        EXPECT_TRUE(button->useTheme);
+        EXPECT_FALSE(button->toggle);
+    }
+    EXPECT_EQ(launcher.windowTitle(), QStringLiteral("Velmora Free Edition"));
+    EXPECT_EQ(launcher.exitButton()->text(), QStringLiteral("Exit"));
+}
+
+TEST_F(LauncherTest, RestingOnAButtonShowsItsDescriptionInTheTipWindow) {
+    CDlgLauncher launcher(Recording());
+    launcher.show();
+    QCoreApplication::processEvents();
+    CHtmlTooltip* tips = launcher.tooltip();
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(tips->initialDelay(), 500);
+    EXPECT_EQ(tips->displayTime(), 5000);
+    EXPECT_EQ(tips->backgroundEffect(), 13);
+    EXPECT_EQ(tips->granularity(), 5);
+    EXPECT_EQ(tips->middleColor(), QColor(0xF0, 0xF7, 0xFF));
+
+    qint64 now = 0;
+    QWidget* restore = launcher.workflowButton(CDlgLauncher::kIdRestore);
+    const QPoint onRestore = restore->mapToGlobal(restore->rect().center());
+    tips->SetFollowTimerActive(false);
+    tips->SetClock([&] { return now; });
+    tips->SetCursorSource([&] { return onRestore; });
+    tips->Tick();
+    now = 400;
+    tips->Tick();
+    EXPECT_FALSE(tips->isTipShown());
+    now = 600;
+    tips->Tick();
+    ASSERT_TRUE(tips->isTipShown());
+    EXPECT_EQ(tips->tipControl(), restore);
+    EXPECT_EQ(tips->tipText(), QStringLiteral("Transfer a data file on PC to controller."));
+}
+
+TEST_F(LauncherTest, UnusedTemplateControlsNeverAppear) {
+    CDlgLauncher launcher(Recording());
+    launcher.show();
+    QCoreApplication::processEvents();
+    for (int id : {CDlgLauncher::kIdDontShowAgain, CDlgLauncher::kIdLaunch}) {
+        QWidget* control = FindControlWidget(&launcher, id);
+        ASSERT_NE(control, nullptr) << id;
+        EXPECT_FALSE(control->isVisible()) << id;
+    }
+    EXPECT_TRUE(launcher.versionLabel()->isVisible());
+}
+
+TEST_F(LauncherTest, ButtonsRunTheirWorkflowsOverTheLauncher) {
+    CDlgLauncher launcher(Recording());
+    launcher.show();
+    for (int id : {CDlgLauncher::kIdBackup, CDlgLauncher::kIdRestore, CDlgLauncher::kIdAlarm,
+                   CDlgLauncher::kIdGeneration})
+        QTest::mouseClick(launcher.workflowButton(id), Qt::LeftButton);
+    EXPECT_EQ(ran, (QStringList{"backup", "restore", "alarms", "generation"}));
+    for (QWidget* parent : parents)
+        EXPECT_EQ(parent, &launcher);
+    EXPECT_TRUE(launcher.isVisible());
+    QTest::mouseClick(launcher.exitButton(), Qt::LeftButton);
+    EXPECT_EQ(launcher.result(), QDialog::Rejected);
+    EXPECT_FALSE(launcher.isVisible());
+}
+
+TEST_F(LauncherTest, WindowMenuStartsWithAboutAndASeparator) {
+    CDlgLauncher launcher(Recording());
+    launcher.show();
+    QMenu* menu = launcher.BuildWindowMenu();
+    const QList<QAction*> entries = menu->actions();
+    ASSERT_GE(entries.size(), 3);
+    EXPECT_EQ(entries[0]->text(), QStringLiteral("&About..."));
+    EXPECT_TRUE(entries[1]->isSeparator());
+    entries[0]->trigger();
+    EXPECT_EQ(ran, QStringList{"about"});
+    EXPECT_TRUE(launcher.isVisible());
+}
+
+TEST_F(LauncherTest, DatabaseVersionLineWithAndWithoutACatalog) {
+    {
+        CDlgLauncher launcher(Recording());
+        const QString text = launcher.versionLabel()->text();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Database Version\tVer ")))
+            << text.toStdString();
+        EXPECT_NE(text, QStringLiteral("Database Version\tVer -"));
+    }
+    QTemporaryDir empty;
+    RobotCatalogInterface::SetLibraryDirectoryForTests(empty.path());
+    CDlgLauncher launcher(Recording());
+    EXPECT_EQ(launcher.versionLabel()->text(), QStringLiteral("Database Version\tVer -"));
+}
+
+TEST_F(LauncherTest, BannerShowsThroughBehindTheVersionText) {
+    QPixmap red(311, 175);
+    red.fill(Qt::red);
+    CDlgLauncher launcher(Recording(), nullptr, red);
+    launcher.show();
+    QCoreApplication::processEvents();
+    const QImage image = launcher.grab().toImage();
+    const QRect label = launcher.versionLabel()->geometry();
+    // The label's far right holds no text; the banner must be seen there, not a window colour.
+    const QColor behind = image.pixelColor(label.right() - 2, label.center().y());
+    EXPECT_EQ(behind, QColor(Qt::red));
+}
+
+TEST_F(LauncherTest, StartedMinimisedComesUpRestored) {
+    CDlgLauncher launcher(Recording());
+    launcher.setWindowState(Qt::WindowMinimized);
+    launcher.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(launcher.windowState() & Qt::WindowMinimized);
+}
+
+} // namespace
