@@ -16,24 +16,6 @@ namespace {
 constexpr int kNodeParam = 38;
 constexpr int kDecimalsParam = 72;
 
-// Frees its record on every exit path.
-class DataHolder {
-public:
-    explicit DataHolder(const CDataStore& store) : store(store) {
-        store.CreateControllerData(slot);
-    }
-    ~DataHolder() { store.FreeControllerData(slot); }
-    DataHolder(const DataHolder&) = delete;
-    DataHolder& operator=(const DataHolder&) = delete;
-    ControllerData& operator*() { return *slot; }
-    ControllerData* operator->() { return slot.get(); }
-    explicit operator bool() const { return slot != nullptr; }
-
-private:
-    const CDataStore& store;
-    ControllerDataSlot slot;
-};
-
 } // namespace
 
 CAlarmTransferProcedure::CAlarmTransferProcedure(CCommunicationWindow& window, NodeChooser& chooser,
@@ -73,7 +55,7 @@ bool CAlarmTransferProcedure::RunTransferProcedure(const PortTarget& port) {
 bool CAlarmTransferProcedure::SaveAlarmHistoryFile(CCommunicationWindow& comm, int node) {
     const BusyScope panel(busy, Text(kSavingAlarmHistory), true);
     const CDataStore& store = comm.dataStore;
-    DataHolder data(store);
+    ScopedControllerData data(store);
     if (!data)
         return false;
     data->params().K(kNodeParam) = node;

@@ -5,9 +5,9 @@
 #include "comm/AlarmRecord.h"
 #include "comm/CommandChannel.h"
 #include "data/CodePage.h"
+#include "data/FileReplace.h"
 
 #include <QList>
-#include <QSaveFile>
 
 QString CDlgAlarm::ReadAlarmHistory(ControllerData& controller, CPortHub& hub,
                                     CCommandChannel& commandChannel, int nodeNumber) {
@@ -44,14 +44,5 @@ QString CDlgAlarm::ReadAlarmHistory(ControllerData& controller, CPortHub& hub,
 bool CDlgAlarm::SaveAlarmHistory(const QString& path) const {
     QByteArray bytes = CodePage::ToAnsi(historyText);
     bytes.replace("\n", "\r\n");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // The device buffers the bytes, and a commit does not notice a buffer that failed to
-    // reach the disk: flush first, so that a short write never replaces the old file.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ReplaceFileContents(path, bytes);
 }

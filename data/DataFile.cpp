@@ -1,11 +1,11 @@
 #include "data/CodePage.h"
 #include "data/Conversions.h"
 #include "data/DataStore.h"
+#include "data/FileReplace.h"
 
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -96,18 +96,7 @@ QString FormatDataFileText(const ControllerData& data, bool withPoints, bool wit
 bool CDataStore::SaveDataFile(const QString& path, const ControllerData& data, bool withPoints,
                               bool withParams) const {
     const QByteArray bytes = CodePage::ToAnsi(FormatDataFileText(data, withPoints, withParams));
-    // The previous file is replaced only once the new one is complete on disk; an abandoned
-    // QSaveFile removes its temporary file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // A buffered write that fails to reach the disk shows only at flush: commit() alone would
-    // still rename the short file over the previous one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ReplaceFileContents(path, bytes);
 }
 
 bool CDataStore::LoadDataFile(const QString& path, ControllerData& data, bool withPoints,

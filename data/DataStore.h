@@ -35,6 +35,24 @@ public:
     void ParseHLine(ControllerData& data, QStringView line) const;
 };
 
+// A record created by `store` and freed on every exit path of its scope.
+class ScopedControllerData {
+public:
+    explicit ScopedControllerData(const CDataStore& store) : store(store) {
+        store.CreateControllerData(slot);
+    }
+    ~ScopedControllerData() { store.FreeControllerData(slot); }
+    ScopedControllerData(const ScopedControllerData&) = delete;
+    ScopedControllerData& operator=(const ScopedControllerData&) = delete;
+    ControllerData& operator*() { return *slot; }
+    ControllerData* operator->() { return slot.get(); }
+    explicit operator bool() const { return slot != nullptr; }
+
+private:
+    const CDataStore& store;
+    ControllerDataSlot slot;
+};
+
 bool CopyControllerData(ControllerData& destination, const ControllerData& source);
 
 // Parses the fields of one point after its "=" ("M1,P10000,...,T0") into `point`, numbering it

@@ -11,7 +11,6 @@ using TransferTexts::Text;
 
 namespace {
 
-constexpr int kRunModeParam = 20;
 constexpr int kNodeParam = 38;
 constexpr int kOptionEnableParam = 80;
 constexpr int32_t kOptionGateway = 2;
@@ -19,24 +18,6 @@ constexpr int32_t kRunModeMask = 3;
 constexpr int32_t kDebugMode = 2;
 
 constexpr int kRunModeNames[] = {465, 466, 467, 0, 468, 469, 470}; // K20 0..6; 3 has none
-
-// Frees its record on every exit path.
-class DataHolder {
-public:
-    explicit DataHolder(const CDataStore& store) : store(store) {
-        store.CreateControllerData(slot);
-    }
-    ~DataHolder() { store.FreeControllerData(slot); }
-    DataHolder(const DataHolder&) = delete;
-    DataHolder& operator=(const DataHolder&) = delete;
-    ControllerData& operator*() { return *slot; }
-    ControllerData* operator->() { return slot.get(); }
-    explicit operator bool() const { return slot != nullptr; }
-
-private:
-    const CDataStore& store;
-    ControllerDataSlot slot;
-};
 
 } // namespace
 
@@ -74,14 +55,10 @@ bool CBackupRestoreProcedure::RunTransferProcedure(const PortTarget& port) {
         return false;
     const QString controllerName = window.nodeModelName[static_cast<std::size_t>(node - 1)];
 
-    window.portHub.AttatchWnd(window.window());
     QString robotName;
     int32_t runMode = 0;
-    if (!ReadIdentityItem(window.portHub, window.channel, node, kKeyRobot, robotName) ||
-        !ReadK(window.portHub, window.channel, node, kRunModeParam, runMode)) {
-        ShowMessage(Text(kReconnectFailed));
+    if (!ReadNodeIdentity(node, robotName, runMode))
         return false;
-    }
 
     int32_t fileOption = 0;
     if (!CheckRestoreTarget(port.comPort, controllerName, robotName, runMode, node, fileOption))
@@ -155,7 +132,7 @@ bool CBackupRestoreProcedure::CheckRestoreTarget(int, const QString& controllerN
 void CBackupRestoreProcedure::ReadFileIdentity(QString& controllerName, QString& robotName,
                                                int32_t& optionEnable) {
     const CDataStore& store = window.dataStore;
-    DataHolder data(store);
+    ScopedControllerData data(store);
     if (!data) {
         controllerName.clear();
         robotName.clear();
@@ -181,7 +158,7 @@ void CBackupRestoreProcedure::ReadFileIdentity(QString& controllerName, QString&
 bool CBackupRestoreProcedure::BackupToFile(CCommunicationWindow& comm, int node) {
     const BusyScope panel(busy, Text(kSavingToFile), true);
     const CDataStore& store = comm.dataStore;
-    DataHolder data(store);
+    ScopedControllerData data(store);
     if (!data)
         return false;
     data->params().K(kNodeParam) = node;
@@ -194,8 +171,8 @@ bool CBackupRestoreProcedure::BackupToFile(CCommunicationWindow& comm, int node)
 bool CBackupRestoreProcedure::RestoreFromFile(CCommunicationWindow& comm, int node) {
     const BusyScope panel(busy, Text(kTransferringToController), false);
     const CDataStore& store = comm.dataStore;
-    DataHolder fileData(store);
-    DataHolder current(store);
+    ScopedControllerData fileData(store);
+    ScopedControllerData current(store);
     if (!fileData || !current)
         return false;
     current->params().K(kNodeParam) = node;

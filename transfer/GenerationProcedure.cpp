@@ -12,7 +12,6 @@ using TransferTexts::Text;
 
 namespace {
 
-constexpr int kRunModeParam = 20;
 constexpr int kNodeParam = 38;
 constexpr int kFirstKeptOption = 80; // option enable, then K81 and K82
 constexpr int kLastKeptOption = 82;
@@ -59,14 +58,10 @@ bool CGenerationProcedure::RunTransferProcedure(const PortTarget& port) {
         return false;
     const QString controllerName = window.nodeModelName[static_cast<std::size_t>(node - 1)];
 
-    window.portHub.AttatchWnd(window.window());
     QString robotName;
     int32_t runMode = 0;
-    if (!ReadIdentityItem(window.portHub, window.channel, node, kKeyRobot, robotName) ||
-        !ReadK(window.portHub, window.channel, node, kRunModeParam, runMode)) {
-        ShowMessage(Text(kReconnectFailed));
+    if (!ReadNodeIdentity(node, robotName, runMode))
         return false;
-    }
 
     ReleasePreparedData();
     if (!window.dataStore.CreateControllerData(preparedData))

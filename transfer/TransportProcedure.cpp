@@ -8,6 +8,10 @@
 using namespace TransferMessages;
 using TransferTexts::Text;
 
+namespace {
+constexpr int kRunModeParam = 20;
+} // namespace
+
 BusyScope::BusyScope(BusyIndicator& indicator, const QString& message, bool towardsPc)
     : indicator(indicator) {
     indicator.Show(message, towardsPc);
@@ -61,6 +65,16 @@ bool CTransportProcedure::ConnectAndSelectNode(const PortTarget& port, int& node
             return true;
         }
     }
+}
+
+bool CTransportProcedure::ReadNodeIdentity(int node, QString& robotName, int32_t& runMode) {
+    window.portHub.AttatchWnd(window.window());
+    if (!ReadIdentityItem(window.portHub, window.channel, node, kKeyRobot, robotName) ||
+        !ReadK(window.portHub, window.channel, node, kRunModeParam, runMode)) {
+        ShowMessage(Text(kReconnectFailed));
+        return false;
+    }
+    return true;
 }
 
 bool CTransportProcedure::ConfirmSameController(int node, const QString& controllerName) {

@@ -86,6 +86,10 @@ public:
     // chosen; false on any failure or Cancel.
     bool ConnectAndSelectNode(const PortTarget& port, int& node);
 
+    // The node's robot name and run mode (K20), the port's notifications going to the window.
+    // Shows "Failed to reconnect with controller." and returns false when either query fails.
+    bool ReadNodeIdentity(int node, QString& robotName, int32_t& runMode);
+
     // The last check before data moves: the CONT item of `node` must still be `controllerName`
     // (case-sensitive). Shows "Failed to reconnect with controller." or "Connection controller
     // has been changed. Cannot continue process." and returns false otherwise.
