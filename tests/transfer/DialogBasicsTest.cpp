@@ -2,7 +2,10 @@
 // checks of OK.
 #include "TransferFixture.h"
 
+#include "controls/BusyPanel.h"
+#include "controls/DrawnProgressBar.h"
 #include "platform/ComPortTable.h"
+#include "transfer/TransportGuiParts.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -133,4 +136,26 @@ TEST_F(TransferDialogTest, LongPathIsShortenedInItsMiddle) {
     EXPECT_TRUE(shown.endsWith("node5.kqd")) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QChar(0x2026)));
     EXPECT_EQ(dlg.FileFieldText(), path);
+}
+
+TEST_F(TransferDialogTest, BusyPanelArrowsPointTheWayTheDataFlows) {
+    CDlgTransportV2& dlg = OpenDialog(true);
+    auto* indicator = dynamic_cast<CPanelBusyIndicator*>(&dlg.busyIndicator());
+    ASSERT_NE(indicator, nullptr);
+
+    // Controller to PC: the arrows run left, towards the PC's icon.
+    indicator->Show(QStringLiteral("Reading"), true);
+    ASSERT_NE(indicator->panel(), nullptr);
+    CDrawnProgressBar* bar = indicator->panel()->progressBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->style(), CDrawnProgressBar::Arrows);
+    EXPECT_TRUE(bar->isReversed());
+    EXPECT_FALSE(dlg.isEnabled());
+
+    indicator->Show(QStringLiteral("Writing"), false);
+    EXPECT_FALSE(indicator->panel()->progressBar()->isReversed());
+    EXPECT_EQ(indicator->panel()->messageLabel()->text(), QStringLiteral("Writing"));
+    indicator->Close();
+    EXPECT_EQ(indicator->panel(), nullptr);
+    EXPECT_TRUE(dlg.isEnabled());
 }
