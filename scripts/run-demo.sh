@@ -10,10 +10,15 @@ build=${BUILD_DIR:-"$root/build"}
 sim_out=$(mktemp)
 "$build/bin/velmora-sim" --controllers 3 >"$sim_out" &
 sim_pid=$!
-trap 'kill "$sim_pid" 2>/dev/null || true; rm -f "$sim_out"' EXIT
+app_pid=
+# The simulated line and the program end together, whichever way the script is stopped.
+trap 'kill $app_pid "$sim_pid" 2>/dev/null || true; rm -f "$sim_out"' EXIT
+trap 'exit 130' INT TERM
 for _ in $(seq 50); do
   [ -s "$sim_out" ] && break
   sleep 0.1
 done
 echo "Simulated controllers on: $(head -n 1 "$sim_out")"
-"$build/bin/VelmoraFree"
+"$build/bin/VelmoraFree" &
+app_pid=$!
+wait "$app_pid"
