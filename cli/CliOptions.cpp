@@ -42,6 +42,21 @@ bool ParseNumber(const QString& text, qint64 low, qint64 high, qint64& value) {
     return value >= low && value <= high;
 }
 
+// The COM number of the device `path` leads to: a stable name such as /dev/serial/by-id/...
+// is a link to the device, and confirmations should name the port as the port tree does.
+int ComNumberThroughLinks(const QString& path) {
+    QString current = path;
+    for (int hop = 0; hop < 16 && !current.isEmpty(); ++hop) {
+        if (const int number = ComPortTable::ComNumberOf(current))
+            return number;
+        const QFileInfo info(current);
+        if (!info.isSymLink())
+            break;
+        current = QDir::cleanPath(info.symLinkTarget());
+    }
+    return 0;
+}
+
 } // namespace
 
 QString CliOptions::Usage() {
@@ -142,7 +157,7 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
                         .arg(ComPortTable::kHighestPort);
             return false;
         }
-        options.comNumber = ComPortTable::ComNumberOf(options.devicePath);
+        options.comNumber = ComNumberThroughLinks(options.devicePath);
         if (values.contains(QStringLiteral("--baud"))) {
             qint64 baud = 0;
             if (!ParseNumber(values.value(QStringLiteral("--baud")), 50, 4000000, baud)) {

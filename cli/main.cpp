@@ -9,7 +9,22 @@
 
 #include <cstdio>
 
+namespace {
+
+// Standard error carries the workflow's messages and nothing else: scripts compare it. Qt's own
+// notes (a runtime folder that is not set, say) stay out of it; only critical errors pass.
+QtMessageHandler defaultHandler = nullptr;
+
+void KeepStandardErrorForMessages(QtMsgType type, const QMessageLogContext& context,
+                                  const QString& message) {
+    if ((type == QtCriticalMsg || type == QtFatalMsg) && defaultHandler)
+        defaultHandler(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    defaultHandler = qInstallMessageHandler(KeepStandardErrorForMessages);
     QCoreApplication app(argc, argv);
 
     CliOptions options;

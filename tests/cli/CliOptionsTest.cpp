@@ -1,6 +1,8 @@
 #include "cli/CliOptions.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -60,4 +62,30 @@ TEST(CliOptionsTest, RefusesWhatItCannotTake) {
         EXPECT_FALSE(CliOptions::Parse(arguments, o, error)) << arguments.join(' ').toStdString();
         EXPECT_FALSE(error.isEmpty());
     }
+}
+
+TEST(CliOptionsTest, ADevicePathThroughLinksKeepsItsComNumber) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // A stable name that points at the device absolutely, one that points relatively, and a
+    // link to a link; the devices need not exist for the name to be worked out.
+    const QString byId = folder.filePath("usb-adapter-port0");
+    ASSERT_TRUE(QFile::link("/dev/ttyUSB3", byId));
+    const QString relative = folder.filePath("acm");
+    ASSERT_TRUE(QFile::link(QDir(folder.path()).relativeFilePath("/dev/ttyACM2"), relative));
+    const QString chained = folder.filePath("chained");
+    ASSERT_TRUE(QFile::link(byId, chained));
+    const QString elsewhere = folder.filePath("pts");
+    ASSERT_TRUE(QFile::link("/dev/pts/4", elsewhere));
+
+    CliOptions o;
+    ASSERT_TRUE(Parses({"search", "--port", byId}, o));
+    EXPECT_EQ(o.devicePath, byId);
+    EXPECT_EQ(o.comNumber, 36);
+    ASSERT_TRUE(Parses({"search", "--port", relative}, o));
+    EXPECT_EQ(o.comNumber, 67);
+    ASSERT_TRUE(Parses({"search", "--port", chained}, o));
+    EXPECT_EQ(o.comNumber, 36);
+    ASSERT_TRUE(Parses({"search", "--port", elsewhere}, o));
+    EXPECT_EQ(o.comNumber, 0);
 }

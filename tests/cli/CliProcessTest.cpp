@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -44,8 +45,11 @@ protected:
     QString FilePath(const QString& name) const { return folder.filePath(name); }
 
     // Runs the tool with standard input a closed pipe (not a terminal).
-    static CliRun Cli(const QStringList& arguments) {
+    static CliRun
+    Cli(const QStringList& arguments,
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(VELMORA_CLI_PATH), arguments);
         CliRun run;
         if (!process.waitForStarted(10000))
@@ -123,6 +127,21 @@ TEST_F(CliTest, SearchPrintsTheNodesInOrder) {
                         .arg(c.data.controllerName, c.text(2));
     EXPECT_EQ(run.out, expected);
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+}
+
+TEST_F(CliTest, StandardErrorStaysCleanWithoutARuntimeFolder) {
+    StartLine(MakeDemoControllers(2));
+    // A session without a runtime folder (su, cron) makes Qt complain on every port lookup;
+    // none of that may reach the stream that scripts compare.
+    QProcessEnvironment bare = QProcessEnvironment::systemEnvironment();
+    bare.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    const CliRun ports = Cli({"ports"}, bare);
+    EXPECT_EQ(ports.status, 0);
+    EXPECT_EQ(ports.err, QString());
+    const CliRun search = Cli({"search", "--port", sim->LinkPath()}, bare);
+    EXPECT_EQ(search.status, 0);
+    EXPECT_EQ(search.err, QString());
+    EXPECT_EQ(search.out.count('\n'), 2) << search.out.toStdString();
 }
 
 TEST_F(CliTest, SearchOfAnEmptyLineFails) {
