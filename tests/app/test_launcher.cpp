@@ -1,12 +1,14 @@
 // The launcher window over recording actions: layout from the banner, captions, hidden
 // controls, the buttons' actions and the window menu.
 #include "app/DlgLauncher.h"
+#include "controls/ControlRegistry.h"
 #include "controls/IconButton.h"
 #include "data/RobotCatalogInterface.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
 #include "tooltip/HtmlTooltip.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QImage>
 #include <QLabel>
@@ -135,6 +137,28 @@ TEST_F(LauncherTest, RestingOnAButtonShowsItsDescriptionInTheTipWindow) {
     ASSERT_TRUE(tips->isTipShown());
     EXPECT_EQ(tips->tipControl(), restore);
     EXPECT_EQ(tips->tipText(), QStringLiteral("Transfer a data file on PC to controller."));
+}
+
+TEST_F(LauncherTest, TemplateKeepsItsOwnCaptionsUntilTheLauncherReplacesThem) {
+    RegisterControlClasses();
+    QDialog bare;
+    ASSERT_TRUE(LoadDialogTemplate(CDlgLauncher::kTemplateId, &bare));
+    EXPECT_TRUE(bare.windowTitle().isEmpty());
+    const QList<QPair<int, QString>> captions = {
+        {CDlgLauncher::kIdBackup, "Back Up Data from Controller"},
+        {CDlgLauncher::kIdRestore, "Restore Data to Controller"},
+        {CDlgLauncher::kIdAlarm, "Alarm History"},
+        {CDlgLauncher::kIdGeneration, "Generation"},
+        {CDlgLauncher::kIdDontShowAgain, "Don't show this Again."},
+        {CDlgLauncher::kIdLaunch, "Launch Velmora"},
+        {CDlgLauncher::kIdExit, "Exit"}};
+    for (const auto& [id, caption] : captions) {
+        auto* button = FindControl<QAbstractButton>(&bare, id);
+        ASSERT_NE(button, nullptr) << id;
+        EXPECT_EQ(button->text(), caption) << id;
+    }
+    for (int id : {CDlgLauncher::kIdBanner, CDlgLauncher::kIdVersion})
+        EXPECT_NE(FindControl<QLabel>(&bare, id), nullptr) << id;
 }
 
 TEST_F(LauncherTest, UnusedTemplateControlsNeverAppear) {

@@ -1,10 +1,12 @@
 #include "app/VelmoraApp.h"
 #include "platform/ResourceLibrary.h"
+#include "platform/UserInteraction.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -64,6 +66,49 @@ TEST(VelmoraApp, PathHelpers) {
     EXPECT_TRUE(dir.endsWith('/'));
     EXPECT_EQ(QDir(dir), QDir(QCoreApplication::applicationDirPath()));
     EXPECT_EQ(ApplicationName(), "test_app");
+}
+
+// The whole start-up in this process, with the library and record the build put beside it.
+TEST(VelmoraApp, StartUpHoldsLibraryTablesIconsAndLockWhileTheMainWindowRuns) {
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    ScriptedUserInteraction ui;
+    UserInteraction* previous = InstallUserInteraction(&ui);
+    const QString lock = runtime.filePath(QStringLiteral("test_app.lock"));
+
+    bool ran = false;
+    {
+        CVelmoraApp app;
+        app.SetMainWindowRunner([&] {
+            ran = true;
+            EXPECT_TRUE(ResourceLibrary::IsLoaded());
+            EXPECT_EQ(QFileInfo(app.resourceLibrary).fileName(), "langresFree.rcc");
+            EXPECT_EQ(app.uiLanguage, 1);
+            ASSERT_TRUE(app.paramTables[0]);
+            ASSERT_TRUE(app.paramTables[1]);
+            // K83 exists only in the pulse-train table: the two must not be swapped.
+            EXPECT_TRUE(app.paramTables[0]->entries[82].isEmpty());
+            EXPECT_FALSE(app.paramTables[1]->entries[82].isEmpty());
+            EXPECT_FALSE(app.panelIcons[0].isNull());
+            EXPECT_FALSE(app.panelIcons[1].isNull());
+            EXPECT_TRUE(QFile::exists(lock));
+        });
+        EXPECT_TRUE(app.InitInstance());
+        EXPECT_EQ(app.ExitInstance(), 0);
+        EXPECT_FALSE(app.paramTables[0]);
+        EXPECT_FALSE(app.paramTables[1]);
+        EXPECT_FALSE(ResourceLibrary::IsLoaded());
+        EXPECT_FALSE(QFile::exists(lock));
+    }
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(ui.texts().isEmpty()) << ui.texts().join(u'|').toStdString();
+    InstallUserInteraction(previous);
+    if (savedRuntime.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
 
 class InstallationCheck : public ::testing::Test {
