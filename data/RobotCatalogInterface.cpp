@@ -128,22 +128,31 @@ bool GetStrokeData(const QString& robotName, StrokeTable& table) {
     LoadedLibrary library(kCatalogFileName);
     const auto getStrokeData =
         library.function<RobotCatalog_GetStrokeData_t>("RobotCatalog_GetStrokeData");
-    // An empty name is the release call, not a robot.
-    if (getStrokeData != nullptr && !robotName.isEmpty()) {
-        StrokeTable filled = EmptyStrokeTable();
-        const std::vector<RcChar> name = toCatalogText(robotName);
-        if (getStrokeData(name.data(), &filled) == 0 &&
-            filled.entryCount <= RC_MAX_STROKE_ENTRIES) {
-            // Never trust counts beyond the arrays.
-            for (int i = 0; i < filled.entryCount; ++i)
-                filled.entries[i].overrideCount =
-                    std::min<uint8_t>(filled.entries[i].overrideCount, RC_MAX_STROKE_OVERRIDES);
-            table = filled;
-            return true;
-        }
+    if (getStrokeData == nullptr) {
+        table = EmptyStrokeTable();
+        return false;
     }
-    table = EmptyStrokeTable();
-    return false;
+    bool filledOk = false;
+    StrokeTable filled = EmptyStrokeTable();
+    // An empty name is the release call, not a robot.
+    if (!robotName.isEmpty()) {
+        const std::vector<RcChar> name = toCatalogText(robotName);
+        filledOk =
+            getStrokeData(name.data(), &filled) == 0 && filled.entryCount <= RC_MAX_STROKE_ENTRIES;
+    }
+    if (filledOk) {
+        // Never trust counts beyond the arrays.
+        for (int i = 0; i < filled.entryCount; ++i)
+            filled.entries[i].overrideCount =
+                std::min<uint8_t>(filled.entries[i].overrideCount, RC_MAX_STROKE_OVERRIDES);
+        table = filled;
+    } else {
+        table = EmptyStrokeTable();
+    }
+    // The catalog gets its table back before it is unloaded, whatever the request gave.
+    const RcChar emptyName[1] = {0};
+    getStrokeData(emptyName, &filled);
+    return filledOk;
 }
 
 void ReleaseStrokeData(StrokeTable& table) {

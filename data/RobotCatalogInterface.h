@@ -44,7 +44,9 @@ QStringList SplitRobotNames(const QString& names);
 // A robot's model: the part before the first "-", or the whole name when it has none.
 QString RobotModelOf(const QString& robotName);
 
-// Sets `table.tableKind` to 21 and fills the table of `robotName`. On failure the table is empty.
+// Sets `table.tableKind` to 21 and fills the table of `robotName` with a copy of the catalog's;
+// the catalog's own table is then handed back (the call with the empty name) whenever the
+// function exists. On failure the table is empty.
 bool GetStrokeData(const QString& robotName, StrokeTable& table);
 // Hands the table back to the catalog (the call with the empty name) when the library and its
 // function are there; the table is empty afterwards in any case.

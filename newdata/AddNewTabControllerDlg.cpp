@@ -187,7 +187,8 @@ void CAddNewTabControllerDlg::RobotSelected() {
 
     // The interface hands out its own copy: nothing stays behind in the catalog.
     strokeTableValid = RobotCatalogInterface::GetStrokeData(robots->currentText(), strokeTable);
-    ApplyCatalogRobot(store, *data, controllers->currentText(), robots->currentText());
+    catalogRobotData =
+        ApplyCatalogRobot(store, *data, controllers->currentText(), robots->currentText());
     RobotParameters& p = data->params();
     accelInputs = AccelInputsOf(p);
 

@@ -53,6 +53,9 @@ public:
     bool strokeDataValid() const { return strokeTableValid; }
     int pointType() const { return pointTypeChoice; }
     bool isInitialising() const { return initialising; }
+    // Whether the record holds the catalog's initial parameters of the robot shown; without
+    // them it holds zeros or another robot's values.
+    bool hasCatalogRobotData() const { return catalogRobotData; }
 
     QComboBox* controllerList() const { return controllers; }
     QComboBox* modelList() const { return models; }
@@ -80,6 +83,7 @@ private:
     int pointTypeChoice = 0;
     bool initialising = false;
     bool maxSpeedReadOnly = true;
+    bool catalogRobotData = false;
 
     QComboBox* controllers = nullptr;
     QComboBox* models = nullptr;

@@ -3,6 +3,7 @@
 #include "app/VelmoraApp.h"
 #include "controls/ControlRegistry.h"
 #include "controls/ListCtrlEx.h"
+#include "controls/NumberEdit.h"
 #include "data/ControllerData.h"
 #include "data/ParamInfoTable.h"
 #include "data/RobotCatalogInterface.h"
@@ -10,6 +11,8 @@
 #include "platform/TemplateLoader.h"
 #include "platform/UserInteraction.h"
 
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -229,10 +232,27 @@ CAddNewTabPage* CDataAddNewDlg::PageOfTab(int kind) const {
     }
 }
 
+void CDataAddNewDlg::CommitFocusedEdit() {
+    auto* edit = qobject_cast<CNumberEdit*>(focusWidget());
+    if (!edit || !isAncestorOf(edit))
+        return;
+    // Enter confirms the dialog while the edit still holds the focus. Its value must count, and
+    // its own confirmation must not come later, when the closing dialog takes the focus away:
+    // by then the lengths are scaled, and the edit would put its thousandths back.
+    if (!edit->hasFocus()) {
+        QFocusEvent leave(QEvent::FocusOut, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(edit, &leave);
+    }
+    edit->clearFocus();
+}
+
 void CDataAddNewDlg::OnOK() {
     if (!data)
         return;
-    if (data->robotName.isEmpty()) {
+    CommitFocusedEdit();
+    // A robot the catalog gave no initial parameters for would send zeros, or the values of
+    // the robot chosen before it, to the controller: it counts as no robot.
+    if (data->robotName.isEmpty() || !controllerPage.hasCatalogRobotData()) {
         UI().ShowMessage(this, ResourceLibrary::LoadString(kRobotNotSelected), MsgButtons::Ok);
         return;
     }

@@ -88,6 +88,8 @@ protected:
 
 private:
     bool OpenPages();
+    // Confirms the numeric edit that has the focus, as leaving it would.
+    void CommitFocusedEdit();
     void RebuildRows();
     void TabChanged(int index);
 

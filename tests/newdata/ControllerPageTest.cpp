@@ -6,8 +6,10 @@
 #include "newdata/NewDataRules.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 using namespace NewDataRules;
 
@@ -157,4 +159,23 @@ TEST_F(ControllerPage, StandardModelsShowThePointType) {
     ASSERT_TRUE(Open("KQ-C", "GX30-L10"));
     EXPECT_FALSE(dialog->findChild<QLabel*>("jogOnly")->isVisibleTo(&page()));
     EXPECT_TRUE(page().standardButton()->isVisibleTo(&page()));
+}
+
+TEST_F(ControllerPage, TheStrokeTableIsHandedBackToTheCatalogAndKept) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString log = folder.filePath("catalog.log");
+    qputenv("SPARSE_CATALOG_LOG", QFile::encodeName(log));
+    RobotCatalogInterface::SetLibraryDirectoryForTests(QStringLiteral(SPARSE_CATALOG_DIR));
+    const bool opened = Open("KQ-A", "LX20-L06");
+    qunsetenv("SPARSE_CATALOG_LOG");
+    ASSERT_TRUE(opened);
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts),
+              QStringList({"fill", "release"}));
+    // The page works on its own copy, which the release leaves intact.
+    ASSERT_TRUE(page().strokeDataValid());
+    ASSERT_EQ(page().strokeData().entryCount, 1);
+    EXPECT_EQ(params().K(44), 20000);
 }

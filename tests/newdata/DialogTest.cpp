@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 using namespace NewDataRules;
@@ -124,6 +125,36 @@ TEST_F(NewDataDialog, OkKeepsThousandthsForThreeDecimalPlaces) {
     EXPECT_EQ(params().K(2), 50000);
 }
 
+TEST_F(NewDataDialog, EnterInTheStrokeBoxCountsTheStrokeAndKeepsTheScaling) {
+    ASSERT_TRUE(Open("KQ-A", "LX28-L10"));
+    ASSERT_EQ(params().K(72), 2);
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    CNumberEdit* stroke = page().strokeEdit();
+    stroke->setFocus();
+    ASSERT_TRUE(stroke->hasFocus());
+    stroke->setText("50");
+    QTest::keyClick(stroke, Qt::Key_Return);
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(params().K(43), 50000);
+    // Closing the dialog must not confirm the stroke again over the converted soft limit.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(params().K(2), 5000);
+}
+
+TEST_F(NewDataDialog, OkCountsThePayloadStillBeingTyped) {
+    ASSERT_TRUE(Open("KQ-A", "LX28-L10"));
+    CNumberEdit* payload = page().payloadEdit();
+    payload->setFocus();
+    payload->setText("3");
+    dialog->okButton()->click();
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(params().K(76), 3);
+    EXPECT_EQ(params().K(78), 3);
+    EXPECT_EQ(RowValue(kSettingPayload), "3");
+}
+
 TEST_F(NewDataDialog, OkWithoutRobotStaysOpen) {
     ASSERT_TRUE(Open("KQ-A", "LX28-L10"));
     data->robotName.clear();
@@ -133,6 +164,32 @@ TEST_F(NewDataDialog, OkWithoutRobotStaysOpen) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_NE(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(params().K(2), 50000);
+}
+
+TEST_F(NewDataDialog, ARobotWithoutCatalogParametersCannotBeConfirmed) {
+    RobotCatalogInterface::SetLibraryDirectoryForTests(QStringLiteral(SPARSE_CATALOG_DIR));
+    ASSERT_TRUE(Open("KQ-A", "LX20-L12"));
+    ASSERT_EQ(data->robotName, "LX20-L12");
+    ASSERT_EQ(params().K(47), 0); // nothing came from the catalog
+    dialog->okButton()->click();
+    EXPECT_EQ(ui.texts(), QStringList({"Robot is not selected."}));
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog->isVisible());
+
+    // The values of the robot chosen before do not pass for the refused one either.
+    ASSERT_TRUE(Choose(page().robotList(), "LX20-L06"));
+    ASSERT_EQ(params().K(47), 10);
+    ASSERT_TRUE(Choose(page().robotList(), "LX20-L12"));
+    ASSERT_EQ(params().K(47), 10);
+    dialog->okButton()->click();
+    EXPECT_EQ(ui.shown.size(), 2);
+    EXPECT_TRUE(dialog->isVisible());
+
+    ASSERT_TRUE(Choose(page().robotList(), "LX20-L06"));
+    dialog->okButton()->click();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(data->robotName, "LX20-L06");
+    EXPECT_EQ(params().K(2), 10000); // 100 mm with 2 decimal places
 }
 
 TEST_F(NewDataDialog, CancelKeepsWhatThePagesWrote) {

@@ -293,3 +293,26 @@ TEST_F(Generation, ALostControllerIsReportedAndKeepsTheDialogOpen) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(dialog->procedure().preparedData);
 }
+
+TEST_F(Generation, AFailedWriteIsReportedWithItsReasonAndReleasesTheData) {
+    const SimController before = Controller();
+    Start(before);
+    FaultRule refuseWrites;
+    refuseWrites.kind = FaultRule::Kind::Silence;
+    refuseWrites.pattern = QStringLiteral("@K*.*=*"); // parameter writes to a node
+    sim->AddFault(refuseWrites);
+    ConfirmNewData();
+    ui.answers = {MsgResult::Yes, MsgResult::Ok, MsgResult::Ok};
+    EXPECT_FALSE(PressOk());
+    ASSERT_EQ(ui.shown.size(), 3) << ui.texts().join('|').toStdString();
+    const QString failure = ui.shown[2].text;
+    EXPECT_TRUE(failure.startsWith("Data transfer failed.")) << failure.toStdString();
+    // The reason follows the failure: the controller did not answer.
+    EXPECT_GT(failure.size(), QString("Data transfer failed.").size()) << failure.toStdString();
+    EXPECT_EQ(ui.shown[2].icon, MsgIcon::Error);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->okButton()->isEnabled());
+    EXPECT_FALSE(dialog->procedure().preparedData);
+    EXPECT_EQ(dialog->commWindow.portHub.openFlag, 0);
+    EXPECT_EQ(Node1().data.params().K(20), before.data.params().K(20));
+}
