@@ -43,8 +43,8 @@ public:
     // table), at `baudRate` (0: the default 38400).
     bool OpenDevice(const QString& devicePath, int32_t baudRate = 0);
 
-    // Searches the line and fills the node table; shows its own messages over `parentWindow`
-    // (which may be null: then no busy panel is shown).
+    // Searches the line and fills the node table; shows its own messages and the busy panel
+    // over `parentWindow` (which may be null: then over the active window, if any).
     bool SearchControllers(QWidget* parentWindow);
 
     // String `messageId` followed by the reason of the last failed command, if it has one.

@@ -4,6 +4,7 @@
 #include "platform/TemplateLoader.h"
 
 #include <QAbstractButton>
+#include <QChildEvent>
 #include <QKeyEvent>
 
 namespace {
@@ -65,6 +66,14 @@ void CConnectableDialog::DestroyWindow() {
 bool CConnectableDialog::event(QEvent* event) {
     if (channel && DispatchPortHubEvent(event, *channel))
         return true;
+    // Buttons a derived dialog adds after the template are guarded as well.
+    if (event->type() == QEvent::Show) {
+        watchButtons();
+    } else if (event->type() == QEvent::ChildPolished) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (auto* button = qobject_cast<QAbstractButton*>(child))
+            button->installEventFilter(this);
+    }
     return QDialog::event(event);
 }
 

@@ -133,6 +133,7 @@ TEST_F(NodeDialogTest, TitleAndResearchFollowTheMembers) {
     dialog.researchAllowed = true;
     Show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Switch Controller"));
+    EXPECT_FALSE(dialog.titleIcon.isNull());
     EXPECT_TRUE(Button(CDlgSerialConnect::kIdResearch)->isEnabled());
     dialog.reject();
 }
@@ -185,6 +186,25 @@ TEST(ConnectableDialogTest, EnterAndEscapeDoNotCloseIt) {
 
     dialog.DestroyWindow();
     EXPECT_FALSE(dialog.isOpen);
+}
+
+TEST(ConnectableDialogTest, ButtonsAddedAfterTheTemplateIgnoreEnterToo) {
+    CConnectableDialog dialog(CDlgSerialConnect::kTemplateId);
+    CPortHub hub;
+    CCommandChannel channel(&hub);
+    ASSERT_TRUE(dialog.CreateConnected(CDlgSerialConnect::kTemplateId, nullptr, nullptr, &hub,
+                                       &channel, 1));
+    auto* added = new QPushButton(QStringLiteral("Read"), &dialog);
+    QSignalSpy clicks(added, &QPushButton::clicked);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    added->setFocus();
+    QTest::keyClick(added, Qt::Key_Return);
+    QTest::keyClick(added, Qt::Key_Escape);
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_TRUE(dialog.isVisible());
+    QTest::keyClick(added, Qt::Key_Space);
+    EXPECT_EQ(clicks.count(), 1);
 }
 
 TEST(ConnectableDialogTest, ForwardsPortNotificationsToItsChannel) {

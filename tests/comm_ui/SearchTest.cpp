@@ -13,6 +13,9 @@ namespace {
 
 const QString kConnectionFailed = QStringLiteral("Failed to create a connection.");
 const QString kNotFound = QStringLiteral("Appropriate controller not found.");
+const QString kAssignmentFailed =
+    QStringLiteral("Failed in automatic node number assignment.\nPlease retry after checking the "
+                   "connection and power supply to the controller.");
 const QString kCommunicationError = QStringLiteral(
     "\n\nCommunication error. Please retry, after ensure the controller connection.");
 const QString kConnectionClosed =
@@ -99,6 +102,55 @@ TEST_F(SearchTest, RefusedRenumberingSendsNothingAndFails) {
     EXPECT_EQ(TakeCommands(), (QStringList{"@K99=0", "@?CONT", "@?COMR2"}));
     EXPECT_EQ(ui.shown.size(), 1);
     EXPECT_EQ(sim->Controllers()[1].node(), 1);
+}
+
+TEST_F(SearchTest, FailedRenumberingIsReported) {
+    QList<SimController> controllers = MakeDemoControllers(2);
+    controllers[1].setNode(1);
+    StartLine(controllers);
+    FaultRule silence;
+    silence.kind = FaultRule::Kind::Silence;
+    silence.pattern = QStringLiteral("@SETID");
+    sim->AddFault(silence);
+    ui.answers = {MsgResult::Ok};
+
+    EXPECT_FALSE(window->SearchControllers(nullptr));
+    EXPECT_EQ(TakeCommands(), (QStringList{"@K99=0", "@?CONT", "@?COMR2", "@K75=0", "@SETID"}));
+    ASSERT_EQ(ui.shown.size(), 2);
+    EXPECT_EQ(ui.shown[1].text, kAssignmentFailed);
+    EXPECT_EQ(ui.shown[1].icon, MsgIcon::Warning);
+}
+
+namespace {
+
+// Confirms the renumbering, but the port goes away while the question is up.
+class ClosingWhileAsked : public ScriptedUserInteraction {
+public:
+    CPortHub* hub = nullptr;
+    MsgResult ShowMessage(QObject* parent, const QString& text, MsgButtons buttons,
+                          MsgIcon icon) override {
+        if (buttons == MsgButtons::OkCancel && hub)
+            hub->Close();
+        return ScriptedUserInteraction::ShowMessage(parent, text, buttons, icon);
+    }
+};
+
+} // namespace
+
+TEST_F(SearchTest, PortClosedDuringTheQuestionFailsTheRenumbering) {
+    QList<SimController> controllers = MakeDemoControllers(2);
+    controllers[1].setNode(1);
+    StartLine(controllers);
+    ClosingWhileAsked asking;
+    asking.hub = &window->portHub;
+    asking.answers = {MsgResult::Ok};
+    UserInteraction* fixtureUi = InstallUserInteraction(&asking);
+
+    EXPECT_FALSE(window->SearchControllers(nullptr));
+    InstallUserInteraction(fixtureUi);
+    EXPECT_EQ(TakeCommands(), (QStringList{"@K99=0", "@?CONT", "@?COMR2"}));
+    ASSERT_EQ(asking.shown.size(), 2);
+    EXPECT_EQ(asking.shown[1].text, kAssignmentFailed);
 }
 
 TEST_F(SearchTest, ControllerUnknownToTheCatalogFailsTheWholeSearch) {

@@ -215,6 +215,60 @@ TEST_F(TransferTest, RefusedWriteKeepsTheControllersValueAndGoesOn) {
     EXPECT_EQ(Node1().data.params().K(45), fresh->params().K(45));
 }
 
+TEST_F(TransferTest, RefusedReadBackDoesNotStoreTheRefusal) {
+    const int32_t wanted = current->params().K(44) + 10;
+    fresh->params().K(44) = wanted;
+    FaultRule refuse;
+    refuse.kind = FaultRule::Kind::Ng;
+    refuse.pattern = QStringLiteral("@?K44.1");
+    sim->AddFault(refuse);
+
+    ASSERT_TRUE(window->WriteControllerData(*fresh, *current, true));
+    EXPECT_EQ(Node1().data.params().K(44), wanted);
+    EXPECT_EQ(fresh->params().K(44), wanted);
+}
+
+TEST_F(TransferTest, ControllerAlreadyInADebugModeIsNotSwitched) {
+    sim->UpdateControllers(
+        [](QList<SimController>& controllers) { controllers[0].data.params().K(20) = 6; });
+    ASSERT_EQ(fresh->params().K(kRunModeParam), 0);
+
+    ASSERT_TRUE(window->WriteControllerData(*fresh, *current, true));
+    EXPECT_EQ(TakeCommands(), RunModeRoundTrip(6, 0));
+    EXPECT_EQ(Node1().data.params().K(kRunModeParam), 0);
+}
+
+TEST_F(TransferTest, DerivedParametersAreReadAfterTheirSourceAndComparedFresh) {
+    const SimController node1 = Node1();
+    const int32_t accel = node1.data.params().K(77);
+    const int32_t filter1 = node1.data.params().K(90);
+    fresh->params().K(76) = current->params().K(76) + 1;
+    fresh->params().K(89) = current->params().K(89) + 1;
+    // The record read earlier holds stale derived values; the new one the controller's own.
+    current->params().K(77) = accel + 5;
+    current->params().K(90) = filter1 + 3;
+
+    ASSERT_TRUE(window->WriteControllerData(*fresh, *current, true));
+    const QStringList commands = TakeCommands();
+    const QString payloadWrite = QStringLiteral("@K76.1=%1").arg(fresh->params().K(76));
+    const qsizetype payload = commands.indexOf(payloadWrite);
+    ASSERT_GE(payload, 0) << commands.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(commands.mid(payload, 3),
+              (QStringList{payloadWrite, QStringLiteral("@?K76.1"), QStringLiteral("@?K77.1")}));
+    const QString filterWrite = QStringLiteral("@K89.1=%1").arg(fresh->params().K(89));
+    const qsizetype filter = commands.indexOf(filterWrite);
+    ASSERT_GE(filter, 0) << commands.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(commands.mid(filter, 5),
+              (QStringList{filterWrite, QStringLiteral("@?K89.1"), QStringLiteral("@?K90.1"),
+                           QStringLiteral("@?K91.1"), QStringLiteral("@?K92.1")}));
+    for (const QString& command : commands) {
+        EXPECT_FALSE(command.startsWith(QLatin1String("@K77.1="))) << command.toStdString();
+        EXPECT_FALSE(command.startsWith(QLatin1String("@K90.1="))) << command.toStdString();
+    }
+    EXPECT_EQ(current->params().K(77), accel);
+    EXPECT_EQ(current->params().K(90), filter1);
+}
+
 TEST_F(TransferTest, TimeOutStopsTheWrite) {
     fresh->params().K(44) += 10;
     fresh->params().K(2) += 10;
