@@ -61,7 +61,7 @@ protected:
         QString error;
         ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
         window = std::make_unique<CCommunicationWindow>();
-        window->channel.replyTimeoutMs = 150;
+        window->channel.replyTimeoutMs = 500;
         ASSERT_TRUE(window->OpenDevice(sim->LinkPath()));
     }
 

@@ -84,7 +84,7 @@ protected:
     }
     CDlgTransportAlarmV2& OpenDialog() {
         dialog = std::make_unique<CDlgTransportAlarmV2>();
-        dialog->commWindow.channel.replyTimeoutMs = 150;
+        dialog->commWindow.channel.replyTimeoutMs = kLineTestTimeoutMs;
         dialog->show();
         return *dialog;
     }

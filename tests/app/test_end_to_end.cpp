@@ -144,6 +144,12 @@ private:
 };
 
 TEST(EndToEnd, LauncherRunsEachWorkflowOnTheSimulatedLine) {
+    // A runtime folder of its own: the single-instance lock and the simulator's line then belong
+    // to this run alone, whatever else runs under the same account.
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const QByteArray previousRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     SimulatedLine line(MakeDemoControllers(3));
     QString error;
     ASSERT_TRUE(line.Start(-1, &error)) << error.toStdString();
@@ -185,8 +191,9 @@ TEST(EndToEnd, LauncherRunsEachWorkflowOnTheSimulatedLine) {
     app.ExitInstance();
     InstallUserInteraction(previous);
     line.Stop();
+    qputenv("XDG_RUNTIME_DIR", previousRuntime);
 
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(started) << ui.texts().join(u'|').toStdString();
     EXPECT_TRUE(user.jobs.isEmpty());
     const QStringList texts = ui.texts();
     int completed = 0;

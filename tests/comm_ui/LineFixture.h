@@ -16,7 +16,7 @@
 class LineFixture : public ::testing::Test {
 protected:
     // Short: every broadcast waits one full time-out for late answers.
-    static constexpr int kTestTimeoutMs = 300;
+    static constexpr int kTestTimeoutMs = 500;
 
     void SetUp() override;
     void TearDown() override;

@@ -85,7 +85,7 @@ protected:
         QString error;
         ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
         dialog = std::make_unique<CDlgTransportGenerationV2>();
-        dialog->commWindow.channel.replyTimeoutMs = 150;
+        dialog->commWindow.channel.replyTimeoutMs = kLineTestTimeoutMs;
         dialog->show();
         ASSERT_TRUE(SelectLinePort());
     }

@@ -22,6 +22,10 @@ inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
 
+// Reply time-out of the dialog tests: short enough for quick time-out cases, long enough for a
+// sanitizer build on a busy machine.
+inline constexpr int kLineTestTimeoutMs = 500;
+
 // Scripted answers and recorded texts, with a hook that runs as each message is shown (the
 // moment to look at the dialog or to change the line behind its back).
 class HookedUserInteraction : public ScriptedUserInteraction {
@@ -58,7 +62,7 @@ private:
 // data files.
 class TransferDialogTest : public ::testing::Test {
 protected:
-    static constexpr int kTestTimeoutMs = 150;
+    static constexpr int kTestTimeoutMs = kLineTestTimeoutMs;
 
     void SetUp() override;
     void TearDown() override;
