@@ -243,29 +243,9 @@ bool CCommandChannel::SendAndWait(int node, const QString& line) {
 }
 
 bool CCommandChannel::SendBroadcast(const QString& line) {
-    if (SendLine(line + kLineEnd) != ChannelStatus::Sent)
-        return false;
-    bool result = false;
-    for (;;) {
-        QString text;
-        ChannelStatus status = ReceiveLines(text);
-        if (status == ChannelStatus::Received)
-            status = ClassifyReply(text);
-        if (status == ChannelStatus::Ok) {
-            // Further controllers may still answer.
-            result = true;
-            continue;
-        }
-        if (status == ChannelStatus::Ng) {
-            result = false;
-            break;
-        }
-        if (status == ChannelStatus::TimedOut)
-            break;
-        pauseOnePoll();
-    }
-    busy = false;
-    return result;
+    // The same wait as a collecting broadcast; only the answers are not wanted.
+    QString unused;
+    return CollectBroadcast(line, unused);
 }
 
 bool CCommandChannel::CollectBroadcast(const QString& line, QString& answer) {

@@ -29,18 +29,6 @@ QMessageBox::Icon boxIcon(MsgIcon icon) {
     return QMessageBox::Warning;
 }
 
-MsgResult safeAnswer(MsgButtons buttons) {
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return MsgResult::Ok;
-    case MsgButtons::OkCancel:
-        return MsgResult::Cancel;
-    case MsgButtons::YesNo:
-        return MsgResult::No;
-    }
-    return MsgResult::Cancel;
-}
-
 QString applicationTitle() {
     const QString name = QCoreApplication::applicationName();
     return name.isEmpty() ? QStringLiteral("VelmoraFree") : name;
@@ -59,7 +47,7 @@ MsgResult GuiUserInteraction::ShowMessage(QObject* parent, const QString& text, 
             log.write((IconName(effective) + u'\t' + EscapeForLog(text) + u'\n').toUtf8());
             log.close();
         }
-        return safeAnswer(buttons);
+        return SafeAnswer(buttons);
     }
 
     QMessageBox box(boxIcon(effective), applicationTitle(), text, QMessageBox::NoButton,
@@ -91,7 +79,7 @@ MsgResult GuiUserInteraction::ShowMessage(QObject* parent, const QString& text, 
         return MsgResult::No;
     default:
         // Closed some other way: the safe answer of the box.
-        return buttons == MsgButtons::Ok ? MsgResult::Ok : safeAnswer(buttons);
+        return SafeAnswer(buttons);
     }
 }
 

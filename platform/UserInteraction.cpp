@@ -6,15 +6,7 @@ namespace {
 class SilentUserInteraction : public UserInteraction {
 public:
     MsgResult ShowMessage(QObject*, const QString&, MsgButtons buttons, MsgIcon) override {
-        switch (buttons) {
-        case MsgButtons::Ok:
-            return MsgResult::Ok;
-        case MsgButtons::OkCancel:
-            return MsgResult::Cancel;
-        case MsgButtons::YesNo:
-            return MsgResult::No;
-        }
-        return MsgResult::Cancel;
+        return UserInteraction::SafeAnswer(buttons);
     }
     bool ChooseFile(QObject*, const FileChoice&, QString&) override { return false; }
 };
@@ -26,11 +18,19 @@ SilentUserInteraction& silent() {
 
 UserInteraction* current = nullptr;
 
-MsgResult safeAnswer(MsgButtons buttons) {
-    return silent().ShowMessage(nullptr, QString(), buttons, MsgIcon::Default);
-}
-
 } // namespace
+
+MsgResult UserInteraction::SafeAnswer(MsgButtons buttons) {
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgResult::Ok;
+    case MsgButtons::OkCancel:
+        return MsgResult::Cancel;
+    case MsgButtons::YesNo:
+        return MsgResult::No;
+    }
+    return MsgResult::Cancel;
+}
 
 MsgIcon UserInteraction::EffectiveIcon(MsgButtons buttons, MsgIcon icon) {
     if (icon != MsgIcon::Default)
@@ -52,7 +52,7 @@ MsgResult ScriptedUserInteraction::ShowMessage(QObject*, const QString& text, Ms
                                                MsgIcon icon) {
     shown.append({text, buttons, EffectiveIcon(buttons, icon)});
     if (answers.isEmpty())
-        return safeAnswer(buttons);
+        return SafeAnswer(buttons);
     return answers.takeFirst();
 }
 

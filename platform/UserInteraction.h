@@ -33,6 +33,8 @@ public:
     virtual bool ChooseFile(QObject* parent, const FileChoice& choice, QString& path) = 0;
 
     static MsgIcon EffectiveIcon(MsgButtons buttons, MsgIcon icon);
+    // The answer nobody can get wrong: OK for an OK box, Cancel or No for a question.
+    static MsgResult SafeAnswer(MsgButtons buttons);
 };
 
 // The process-wide service. Never null: until one is installed, a non-interactive one that
