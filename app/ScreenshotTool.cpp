@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
-#include <QTreeWidget>
 
 #include <cstdio>
 #include <functional>
@@ -34,14 +33,6 @@ bool Save(QWidget& widget, const QDir& folder, const char* name) {
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
     widget.hide();
     return saved;
-}
-
-// Selects the tree item of the simulated line, as a user would before OK.
-void SelectLine(CTransportDialogBase& dialog) {
-    QTreeWidget* tree = dialog.connectionTree();
-    QTreeWidgetItem* root = tree->topLevelItemCount() ? tree->topLevelItem(0) : nullptr;
-    if (root && root->childCount() > 0)
-        tree->setCurrentItem(root->child(root->childCount() - 1));
 }
 
 } // namespace
@@ -85,7 +76,7 @@ int main(int argc, char* argv[]) {
         dialog.saveToPc = saveToPc;
         dialog.transferFileName = QStringLiteral("/home/engineer/backups/node01.kqd");
         dialog.show();
-        SelectLine(dialog);
+        dialog.SelectConnection(line.ComNumber());
         ok &= Save(dialog, folder, saveToPc ? "backup" : "restore");
     }
 
@@ -93,13 +84,13 @@ int main(int argc, char* argv[]) {
         CDlgTransportAlarmV2 alarms(&launcher);
         alarms.transferFileName = QStringLiteral("/home/engineer/backups/node01.alr");
         alarms.show();
-        SelectLine(alarms);
+        alarms.SelectConnection(line.ComNumber());
         ok &= Save(alarms, folder, "alarm-history");
     }
     {
         CDlgTransportGenerationV2 generation(&launcher);
         generation.show();
-        SelectLine(generation);
+        generation.SelectConnection(line.ComNumber());
         ok &= Save(generation, folder, "generation");
     }
     // The new data dialog as the generation opens it, for a standard and a pulse-train model.

@@ -219,16 +219,19 @@ ChannelStatus CCommandChannel::SendLine(const QString& line) {
     return ChannelStatus::SendFailed;
 }
 
+ChannelStatus CCommandChannel::NextReplyStatus() {
+    QString text;
+    const ChannelStatus status = ReceiveLines(text);
+    return status == ChannelStatus::Received ? ClassifyReply(text) : status;
+}
+
 bool CCommandChannel::SendAndWait(int node, const QString& line) {
     if (SendLine(line + kLineEnd) != ChannelStatus::Sent)
         return false;
     replyNode = node;
     bool result = false;
     for (;;) {
-        QString text;
-        ChannelStatus status = ReceiveLines(text);
-        if (status == ChannelStatus::Received)
-            status = ClassifyReply(text);
+        const ChannelStatus status = NextReplyStatus();
         if (status == ChannelStatus::Ok) {
             result = true;
             break;
@@ -253,10 +256,7 @@ bool CCommandChannel::CollectBroadcast(const QString& line, QString& answer) {
         return false;
     bool result = false;
     for (;;) {
-        QString text;
-        ChannelStatus status = ReceiveLines(text);
-        if (status == ChannelStatus::Received)
-            status = ClassifyReply(text);
+        const ChannelStatus status = NextReplyStatus();
         if (status == ChannelStatus::Ok) {
             result = true;
             continue;
@@ -283,10 +283,7 @@ bool CCommandChannel::QueryNode(int node, const QString& line, QString& answer) 
     replyNode = node;
     bool result = false;
     for (;;) {
-        QString text;
-        ChannelStatus status = ReceiveLines(text);
-        if (status == ChannelStatus::Received)
-            status = ClassifyReply(text);
+        const ChannelStatus status = NextReplyStatus();
         if (status == ChannelStatus::Ok) {
             QString payload;
             result = ExtractPayload(line, payload);

@@ -78,6 +78,8 @@ private:
     bool matches(QStringView line, const char* keyword, qsizetype* matchStart = nullptr) const;
     // The 1 ms pause between two looks at the reply.
     void pauseOnePoll();
+    // The next lines received, classified; a time-out or nothing yet passes through as is.
+    ChannelStatus NextReplyStatus();
 
     QString receiveBuffer;
     ChannelClock* clock;

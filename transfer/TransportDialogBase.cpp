@@ -97,6 +97,18 @@ void CTransportDialogBase::InitDialog() {
     FillConnectionTree();
 }
 
+bool CTransportDialogBase::SelectConnection(int comPort) {
+    QTreeWidgetItem* root = tree && tree->topLevelItemCount() > 0 ? tree->topLevelItem(0) : nullptr;
+    const QString name = ComPortTable::DisplayName(static_cast<uint16_t>(comPort));
+    for (int i = 0; root && i < root->childCount(); ++i) {
+        if (root->child(i)->text(0) == name) {
+            tree->setCurrentItem(root->child(i));
+            return true;
+        }
+    }
+    return false;
+}
+
 void CTransportDialogBase::FillConnectionTree() {
     if (!tree)
         return;

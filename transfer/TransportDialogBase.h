@@ -65,6 +65,8 @@ public:
     // The button handlers, public so that a caller can drive the dialog without a mouse.
     void OnBrowse();
     void OnOK();
+    // Selects the tree item of COM port `comPort`, as a click would; false when it is not listed.
+    bool SelectConnection(int comPort);
 
     // The text field 1003 holds (the full path; the label shows it shortened).
     QString FileFieldText() const;

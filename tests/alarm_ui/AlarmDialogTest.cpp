@@ -5,7 +5,6 @@
 #include "alarm/DlgTransportAlarmV2.h"
 #include "controls/BusyPanel.h"
 #include "controls/DrawnProgressBar.h"
-#include "platform/ComPortTable.h"
 #include "transfer/TransportGuiParts.h"
 
 #include <QDir>
@@ -92,18 +91,7 @@ protected:
         ui.filePaths << path;
         dialog->browseButton()->click();
     }
-    bool SelectLinePort() {
-        QTreeWidget* tree = dialog->connectionTree();
-        const QString name = ComPortTable::DisplayName(sim->ComNumber());
-        QTreeWidgetItem* root = tree->topLevelItem(0);
-        for (int i = 0; root && i < root->childCount(); ++i) {
-            if (root->child(i)->text(0) == name) {
-                tree->setCurrentItem(root->child(i));
-                return true;
-            }
-        }
-        return false;
-    }
+    bool SelectLinePort() { return dialog->SelectConnection(sim->ComNumber()); }
     // Dialog open, file chosen, port selected.
     void Prepare(const QString& path) {
         OpenDialog();

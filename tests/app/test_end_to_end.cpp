@@ -7,7 +7,6 @@
 #include "comm/DlgSerialConnect.h"
 #include "controls/IconButton.h"
 #include "newdata/DataAddNewDlg.h"
-#include "platform/ComPortTable.h"
 #include "platform/TemplateLoader.h"
 #include "platform/UserInteraction.h"
 #include "simulator/DemoControllers.h"
@@ -99,12 +98,7 @@ private:
                 ui.filePaths << current.file;
                 dialog->browseButton()->click();
             }
-            QTreeWidget* tree = dialog->connectionTree();
-            QTreeWidgetItem* root = tree->topLevelItem(0);
-            for (int i = 0; root && i < root->childCount(); ++i) {
-                if (root->child(i)->text(0) == ComPortTable::DisplayName(comNumber))
-                    tree->setCurrentItem(root->child(i));
-            }
+            dialog->SelectConnection(comNumber);
             log << dialog->windowTitle();
             Post([dialog = QPointer<CTransportDialogBase>(dialog)] {
                 if (dialog)

@@ -1,9 +1,9 @@
 // velmora-cli alarms as a user runs it: a process on a simulated line.
+#include "CliProcess.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -12,12 +12,6 @@
 #include <memory>
 
 namespace {
-
-struct AlarmsRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
 
 SimAlarm Alarm(uint8_t code, uint32_t time) {
     SimAlarm alarm;
@@ -48,23 +42,8 @@ protected:
         return sim->Log().Commands().filter(QRegularExpression("^@\\?REC\\d"));
     }
 
-    // Standard input is a closed pipe: no terminal to answer on.
-    static AlarmsRun Run(const QStringList& arguments) {
-        QProcess process;
-        process.start(QStringLiteral(VELMORA_CLI_PATH), QStringList{"alarms"} + arguments);
-        AlarmsRun run;
-        if (!process.waitForStarted(10000))
-            return run;
-        process.closeWriteChannel();
-        if (!process.waitForFinished(120000)) {
-            process.kill();
-            process.waitForFinished();
-            return run;
-        }
-        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        run.err = QString::fromLocal8Bit(process.readAllStandardError());
-        return run;
+    static CliRun Run(const QStringList& arguments) {
+        return RunCli(QStringList{"alarms"} + arguments);
     }
 
     QString Confirmation(const QString& file) const {
@@ -82,7 +61,7 @@ protected:
 TEST_F(CliAlarmsTest, SavesTheHistoryAndExitsWithZero) {
     StartLine();
     const QString path = FilePath("node2.alr");
-    const AlarmsRun run = Run({"--port", Port(), "--node", "2", "--file", path, "--yes"});
+    const CliRun run = Run({"--port", Port(), "--node", "2", "--file", path, "--yes"});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(run.err, Confirmation("node2.alr") + "Saving data to the file is completed.\n");
     QFile file(path);
@@ -98,7 +77,7 @@ TEST_F(CliAlarmsTest, SavesTheHistoryAndExitsWithZero) {
 TEST_F(CliAlarmsTest, UnansweredConfirmationReadsNothing) {
     StartLine();
     const QString path = FilePath("no.alr");
-    const AlarmsRun run = Run({"--port", Port(), "--node", "2", "--file", path});
+    const CliRun run = Run({"--port", Port(), "--node", "2", "--file", path});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, Confirmation("no.alr"));
     EXPECT_FALSE(QFile::exists(path));
@@ -112,7 +91,7 @@ TEST_F(CliAlarmsTest, TimeOutInTheHistoryFailsWithoutAFile) {
     silence.pattern = "@?REC2.2";
     sim->AddFault(silence);
     const QString path = FilePath("t.alr");
-    const AlarmsRun run = Run({"--port", Port(), "--node", "2", "--file", path, "--yes"});
+    const CliRun run = Run({"--port", Port(), "--node", "2", "--file", path, "--yes"});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.endsWith("Failed to save the file.\n\nConnection is closed. Please retry "
                                  "after checking the connection and power supply to the "
@@ -123,18 +102,18 @@ TEST_F(CliAlarmsTest, TimeOutInTheHistoryFailsWithoutAFile) {
 
 TEST_F(CliAlarmsTest, RefusedFileNamesAndMissingNodesTouchNothing) {
     StartLine();
-    const AlarmsRun upper =
+    const CliRun upper =
         Run({"--port", Port(), "--node", "2", "--file", FilePath("h.ALR"), "--yes"});
     EXPECT_EQ(upper.status, 1);
     EXPECT_EQ(upper.err, "The file name is too long.\n");
-    const AlarmsRun folderMissing =
+    const CliRun folderMissing =
         Run({"--port", Port(), "--node", "2", "--file", FilePath("none/h.alr"), "--yes"});
     EXPECT_EQ(folderMissing.status, 1);
     EXPECT_FALSE(folderMissing.err.isEmpty());
     EXPECT_TRUE(sim->Log().Commands().isEmpty());
 
     const QString path = FilePath("n9.alr");
-    const AlarmsRun missing = Run({"--port", Port(), "--node", "9", "--file", path, "--yes"});
+    const CliRun missing = Run({"--port", Port(), "--node", "9", "--file", path, "--yes"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "Node 09 was not found on the line.\n");
     EXPECT_FALSE(QFile::exists(path));

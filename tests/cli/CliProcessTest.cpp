@@ -1,5 +1,6 @@
 // velmora-cli as a user runs it: a process on a simulated line, questions answered by --yes or
 // by a standard input that is not a terminal.
+#include "CliProcess.h"
 #include "data/DataStore.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
@@ -21,12 +21,6 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 }
 
 namespace {
-
-struct CliRun {
-    int status = -1;
-    QString out;
-    QString err;
-};
 
 class CliTest : public ::testing::Test {
 protected:
@@ -44,26 +38,10 @@ protected:
     QString Port() const { return QStringLiteral("COM%1").arg(sim->ComNumber()); }
     QString FilePath(const QString& name) const { return folder.filePath(name); }
 
-    // Runs the tool with standard input a closed pipe (not a terminal).
     static CliRun
     Cli(const QStringList& arguments,
         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(VELMORA_CLI_PATH), arguments);
-        CliRun run;
-        if (!process.waitForStarted(10000))
-            return run;
-        process.closeWriteChannel();
-        if (!process.waitForFinished(120000)) {
-            process.kill();
-            process.waitForFinished();
-            return run;
-        }
-        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-        run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        run.err = QString::fromLocal8Bit(process.readAllStandardError());
-        return run;
+        return RunCli(arguments, environment);
     }
 
     QStringList TakeCommands() {

@@ -2,7 +2,6 @@
 
 #include "newdata/DataAddNewDlg.h"
 
-#include "platform/ComPortTable.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
 #include "transfer/DlgTransportGenerationV2.h"
@@ -90,18 +89,7 @@ protected:
         ASSERT_TRUE(SelectLinePort());
     }
 
-    bool SelectLinePort() {
-        QTreeWidget* tree = dialog->connectionTree();
-        const QString name = ComPortTable::DisplayName(sim->ComNumber());
-        QTreeWidgetItem* root = tree->topLevelItem(0);
-        for (int i = 0; root && i < root->childCount(); ++i) {
-            if (root->child(i)->text(0) == name) {
-                tree->setCurrentItem(root->child(i));
-                return true;
-            }
-        }
-        return false;
-    }
+    bool SelectLinePort() { return dialog->SelectConnection(sim->ComNumber()); }
 
     // OK with node 1 picked; true when the dialog closed with OK.
     bool PressOk() {

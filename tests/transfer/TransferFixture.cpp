@@ -1,7 +1,6 @@
 #include "TransferFixture.h"
 
 #include "comm/DlgSerialConnect.h"
-#include "platform/ComPortTable.h"
 #include "platform/TemplateLoader.h"
 
 #include <QApplication>
@@ -94,16 +93,7 @@ void TransferDialogTest::ChooseFile(const QString& path) {
 }
 
 bool TransferDialogTest::SelectLinePort() {
-    QTreeWidget* tree = dialog->connectionTree();
-    const QString name = ComPortTable::DisplayName(sim->ComNumber());
-    QTreeWidgetItem* root = tree->topLevelItem(0);
-    for (int i = 0; root && i < root->childCount(); ++i) {
-        if (root->child(i)->text(0) == name) {
-            tree->setCurrentItem(root->child(i));
-            return true;
-        }
-    }
-    return false;
+    return dialog->SelectConnection(sim->ComNumber());
 }
 
 bool TransferDialogTest::PressOk(const QList<NodeDialogDriver::Step>& steps) {

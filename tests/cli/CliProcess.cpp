@@ -1,0 +1,22 @@
+#include "CliProcess.h"
+
+#include <QProcess>
+
+CliRun RunCli(const QStringList& arguments, const QProcessEnvironment& environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELMORA_CLI_PATH), arguments);
+    CliRun run;
+    if (!process.waitForStarted(10000))
+        return run;
+    process.closeWriteChannel();
+    if (!process.waitForFinished(120000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
