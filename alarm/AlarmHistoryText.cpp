@@ -12,7 +12,6 @@
 namespace AlarmHistoryText {
 namespace {
 
-constexpr int kDecimalsParam = 72;
 constexpr int kRunTypeCount = 8;
 constexpr int kRunStatusPulseTrainValue = 9;
 constexpr int kRunStatusOriginSearchValue = -1;

@@ -11,13 +11,6 @@ using namespace TransferMessages;
 using TransferTexts::Format;
 using TransferTexts::Text;
 
-namespace {
-
-constexpr int kNodeParam = 38;
-constexpr int kDecimalsParam = 72;
-
-} // namespace
-
 CAlarmTransferProcedure::CAlarmTransferProcedure(CCommunicationWindow& window, NodeChooser& chooser,
                                                  BusyIndicator& busy, QWidget* parentWindow,
                                                  QObject* messageParent)

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int kRunModeParam = 20;
-constexpr int kNodeParam = 38;
-constexpr int kDecimalsParam = 72;
 constexpr int kSecondDecimalsParam = 102;
 constexpr int kDebugMode = 2;
 constexpr int kRunModeMask = 3;

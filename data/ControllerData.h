@@ -12,6 +12,10 @@ inline constexpr int kParamCount = 146; // K1..K138 then H0..H7
 inline constexpr int kKParamCount = 138;
 inline constexpr int kHParamIndex = 138; // values[138 + n] is H n
 inline constexpr int kPointFieldCount = 14;
+// Parameters the workflows read by number.
+inline constexpr int kRunModeParam = 20;  // K20, the run mode; its two low bits 2 = debug
+inline constexpr int kNodeParam = 38;     // K38, the node number
+inline constexpr int kDecimalsParam = 72; // K72, decimal places of positions
 
 // One point: 14 signed 32-bit fields, in the order of the controller's tags.
 struct PointRecord {

@@ -32,9 +32,6 @@ inline constexpr int kTextItems = 9; // COMR/COMW 1..9
 inline constexpr int kDelimiterParam = 37;
 inline constexpr int32_t kDelimiterCr = 0;
 inline constexpr int32_t kDelimiterCrLf = 1;
-inline constexpr int kNodeParam = 38;
-inline constexpr int kRunModeParam = 20;
-inline constexpr int kDecimalsParam = 72;
 
 // Everything one simulated controller holds. Its node number is K38.
 struct SimController {

@@ -11,7 +11,6 @@ using TransferTexts::Text;
 
 namespace {
 
-constexpr int kNodeParam = 38;
 constexpr int kOptionEnableParam = 80;
 constexpr int32_t kOptionGateway = 2;
 constexpr int32_t kRunModeMask = 3;
@@ -50,40 +49,27 @@ bool CBackupRestoreProcedure::IsCompatible(const QString& source,
 }
 
 bool CBackupRestoreProcedure::RunTransferProcedure(const PortTarget& port) {
-    int node = 0;
-    if (!ConnectAndSelectNode(port, node))
+    NodeIdentity target;
+    if (!ConnectAndIdentify(port, target))
         return false;
-    const QString controllerName = window.nodeModelName[static_cast<std::size_t>(node - 1)];
-
-    QString robotName;
-    int32_t runMode = 0;
-    if (!ReadNodeIdentity(node, robotName, runMode))
-        return false;
+    const int node = target.node;
 
     int32_t fileOption = 0;
-    if (!CheckRestoreTarget(port.comPort, controllerName, robotName, runMode, node, fileOption))
+    if (!CheckRestoreTarget(port.comPort, target.controllerName, target.robotName, target.runMode,
+                            node, fileOption))
         return false;
 
-    const QString confirmation = ConfirmationText(controllerName, port.comPort, node, fileOption);
+    const QString confirmation =
+        ConfirmationText(target.controllerName, port.comPort, node, fileOption);
     if (ShowMessage(confirmation, MsgButtons::OkCancel,
                     saveToPc ? MsgIcon::Question : MsgIcon::Default) != MsgResult::Ok)
         return false;
 
-    if (!ConfirmSameController(node, controllerName))
+    if (!ConfirmSameController(node, target.controllerName))
         return false;
 
     const bool moved = saveToPc ? BackupToFile(window, node) : RestoreFromFile(window, node);
-    window.portHub.Close();
-
-    if (moved) {
-        QString text = Text(kTransferCompleted);
-        if (!saveToPc && window.restartRequired)
-            text += Text(kRestartController);
-        ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
-        return true;
-    }
-    ShowMessage(window.FailureText(kTransferFailed), MsgButtons::Ok, MsgIcon::Error);
-    return false;
+    return ReportTransferEnd(moved, !saveToPc);
 }
 
 QString CBackupRestoreProcedure::ConfirmationText(const QString& controllerName, int comPort,

@@ -12,7 +12,6 @@ using TransferTexts::Text;
 
 namespace {
 
-constexpr int kNodeParam = 38;
 constexpr int kFirstKeptOption = 80; // option enable, then K81 and K82
 constexpr int kLastKeptOption = 82;
 constexpr int kConfirmGeneration = 10032;
@@ -53,43 +52,29 @@ void CGenerationProcedure::ReleasePreparedData() {
 }
 
 bool CGenerationProcedure::RunTransferProcedure(const PortTarget& port) {
-    int node = 0;
-    if (!ConnectAndSelectNode(port, node))
+    NodeIdentity target;
+    if (!ConnectAndIdentify(port, target))
         return false;
-    const QString controllerName = window.nodeModelName[static_cast<std::size_t>(node - 1)];
-
-    QString robotName;
-    int32_t runMode = 0;
-    if (!ReadNodeIdentity(node, robotName, runMode))
-        return false;
+    const int node = target.node;
 
     ReleasePreparedData();
     if (!window.dataStore.CreateControllerData(preparedData))
         return false;
     const PreparedDataRelease release(window.dataStore, preparedData);
-    preparedData->controllerName = controllerName;
-    preparedData->robotName = robotName;
+    preparedData->controllerName = target.controllerName;
+    preparedData->robotName = target.robotName;
 
     if (!composer || !composer->ComposeData(*preparedData))
         return false;
-    if (!CheckGenerationTarget(port.comPort, controllerName, robotName, runMode, node))
+    if (!CheckGenerationTarget(port.comPort, target.controllerName, target.robotName,
+                               target.runMode, node))
         return false;
-    if (!ConfirmSameController(node, controllerName))
+    if (!ConfirmSameController(node, target.controllerName))
         return false;
 
     const bool written = WritePreparedData(window, node);
-    window.portHub.Close();
     ReleasePreparedData();
-
-    if (written) {
-        QString text = Text(kTransferCompleted);
-        if (window.restartRequired)
-            text += Text(kRestartController);
-        ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
-        return true;
-    }
-    ShowMessage(window.FailureText(kTransferFailed), MsgButtons::Ok, MsgIcon::Error);
-    return false;
+    return ReportTransferEnd(written, true);
 }
 
 bool CGenerationProcedure::CheckGenerationTarget(int comPort, const QString& controllerName,

@@ -8,10 +8,6 @@
 using namespace TransferMessages;
 using TransferTexts::Text;
 
-namespace {
-constexpr int kRunModeParam = 20;
-} // namespace
-
 BusyScope::BusyScope(BusyIndicator& indicator, const QString& message, bool towardsPc)
     : indicator(indicator) {
     indicator.Show(message, towardsPc);
@@ -74,6 +70,26 @@ bool CTransportProcedure::ReadNodeIdentity(int node, QString& robotName, int32_t
         ShowMessage(Text(kReconnectFailed));
         return false;
     }
+    return true;
+}
+
+bool CTransportProcedure::ConnectAndIdentify(const PortTarget& port, NodeIdentity& target) {
+    if (!ConnectAndSelectNode(port, target.node))
+        return false;
+    target.controllerName = window.nodeModelName[static_cast<std::size_t>(target.node - 1)];
+    return ReadNodeIdentity(target.node, target.robotName, target.runMode);
+}
+
+bool CTransportProcedure::ReportTransferEnd(bool moved, bool mayNeedRestart) {
+    window.portHub.Close();
+    if (!moved) {
+        ShowMessage(window.FailureText(kTransferFailed), MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    QString text = Text(kTransferCompleted);
+    if (mayNeedRestart && window.restartRequired)
+        text += Text(kRestartController);
+    ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
     return true;
 }
 

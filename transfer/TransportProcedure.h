@@ -68,6 +68,14 @@ struct PortTarget {
     static PortTarget Com(uint16_t comPort) { return PortTarget{comPort, QString(), 0}; }
 };
 
+// The node an attempt runs on, as the search named it and as the node itself answers.
+struct NodeIdentity {
+    int node = 0; // 1..16
+    QString controllerName;
+    QString robotName;
+    int32_t runMode = 0; // K20
+};
+
 // The shared steps. Derived workflows add their own RunTransferProcedure on top.
 class CTransportProcedure {
 public:
@@ -89,6 +97,15 @@ public:
     // The node's robot name and run mode (K20), the port's notifications going to the window.
     // Shows "Failed to reconnect with controller." and returns false when either query fails.
     bool ReadNodeIdentity(int node, QString& robotName, int32_t& runMode);
+
+    // ConnectAndSelectNode, then ReadNodeIdentity of the chosen node; false on any failure,
+    // each step having reported its own.
+    bool ConnectAndIdentify(const PortTarget& port, NodeIdentity& target);
+
+    // The end of a data transfer: the port closed, then "Data transfer is completed." (with the
+    // restart sentence when `mayNeedRestart` and the controller asks for one) or the failure
+    // text with its reason. Returns `moved`.
+    bool ReportTransferEnd(bool moved, bool mayNeedRestart);
 
     // The last check before data moves: the CONT item of `node` must still be `controllerName`
     // (case-sensitive). Shows "Failed to reconnect with controller." or "Connection controller
