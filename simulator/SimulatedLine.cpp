@@ -15,11 +15,20 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
 namespace {
+
+// Whether the open file `fd` is still the file at `path` (not removed or replaced meanwhile).
+bool isFileAtPath(int fd, const QByteArray& path) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.constData(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
 
 constexpr int kLineCount = 32;
 constexpr int kHangUpPollMs = 5;
@@ -220,6 +229,14 @@ bool SimulatedLine::Publish(QString* error) {
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             ::close(fd);
             *error = QStringLiteral("Line %1 is in use by another simulator").arg(k);
+            continue;
+        }
+        // An owner that stops removes its lock file before letting go of it: a lock won on a
+        // file no longer at the path is worth nothing, since the next comer locks a new file
+        // there. Try the same line again.
+        if (!isFileAtPath(fd, lockName)) {
+            ::close(fd);
+            --k;
             continue;
         }
         lockFd = fd;
