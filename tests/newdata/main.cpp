@@ -2,20 +2,15 @@
 #include "controls/ControlRegistry.h"
 #include "data/ParamInfoTable.h"
 #include "platform/ResourceLibrary.h"
+#include "tests/support/PrivateRuntimeFolder.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The simulated lines are published in a runtime folder of this run's own.
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    QFile::setPermissions(runtime.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    PrivateRuntimeFolder runtime;
     QApplication app(argc, argv);
     if (!ResourceLibrary::Load(QCoreApplication::applicationDirPath()))
         return 2;

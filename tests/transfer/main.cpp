@@ -1,26 +1,18 @@
 #include "app/VelmoraApp.h"
 #include "data/ParamInfoTable.h"
 #include "platform/ResourceLibrary.h"
+#include "tests/support/PrivateRuntimeFolder.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The simulated lines are published in a runtime folder of this run's own.
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    QFile::setPermissions(runtime.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    PrivateRuntimeFolder runtime;
     QApplication app(argc, argv);
-    if (!ResourceLibrary::Load(QCoreApplication::applicationDirPath())) {
-#ifdef TEST_LANGRES_RCC
-        ResourceLibrary::LoadFile(QStringLiteral(TEST_LANGRES_RCC));
-#endif
-    }
+    if (!ResourceLibrary::Load(QCoreApplication::applicationDirPath()))
+        return 2;
     // The application object as start-up leaves it: the dialogs read its tables and icons.
     CVelmoraApp velmoraApp;
     LoadParamInfoTable(velmoraApp.paramTables[0], 0);
