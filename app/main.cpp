@@ -1,9 +1,9 @@
 #include "app/DlgLauncher.h"
-#include "app/QuitOnSignal.h"
 #include "app/VelmoraApp.h"
 #include "app/WorkflowActions.h"
 #include "controls/ControlRegistry.h"
 #include "platform/GuiUserInteraction.h"
+#include "platform/QuitOnSignal.h"
 
 #include <QApplication>
 

@@ -64,8 +64,9 @@ protected:
     void SetUp() override {
         standard = loadTable(191);
         pulseTrain = loadTable(195);
-        if (!standard || !pulseTrain)
-            GTEST_SKIP() << "parameter tables not in resources/TEXT yet";
+        // The tables are part of the source tree: a missing one is a fault, not a skip.
+        ASSERT_TRUE(standard) << "parameter table 191 did not load";
+        ASSERT_TRUE(pulseTrain) << "parameter table 195 did not load";
     }
 
     const ParamInfoTable& tableFor(const ControllerName& controller) const {

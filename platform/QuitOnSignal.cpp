@@ -1,4 +1,4 @@
-#include "app/QuitOnSignal.h"
+#include "platform/QuitOnSignal.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
