@@ -540,12 +540,7 @@ TEST_F(TransferDialogTest, CrOnlyControllerBehindLineNoiseIsBackedUpAndRestoredE
         list[1].data.params().H(0) = 0;
     });
     ui.shown.clear();
-    TakeCommands();
-    OpenDialog(false);
-    ChooseFile(path);
-    ASSERT_TRUE(SelectLinePort());
-    ui.answers = {MsgResult::Yes, MsgResult::Ok};
-    EXPECT_TRUE(PressOk({Step::Node(2)})) << ui.texts().join('|').toStdString();
+    EXPECT_TRUE(Restore(2, path)) << ui.texts().join('|').toStdString();
     ASSERT_EQ(ui.texts().size(), 3) << ui.texts().join('|').toStdString();
     EXPECT_EQ(ui.texts().last(), kCompleted);
     EXPECT_EQ(ControllerOnNode(2).data.params().values, before.data.params().values);
@@ -563,12 +558,7 @@ TEST_F(TransferDialogTest, ControllerWithoutPointsIsBackedUpAndItsRestoreDeletes
     EXPECT_FALSE(ReadBytes(path).contains("PNT"));
 
     sim->UpdateControllers([&](QList<SimController>& list) { list[0].data.points = points; });
-    ui.shown.clear();
-    OpenDialog(false);
-    ChooseFile(path);
-    ASSERT_TRUE(SelectLinePort());
-    ui.answers = {MsgResult::Yes, MsgResult::Ok};
-    EXPECT_TRUE(PressOk({Step::Node(1)})) << ui.texts().join('|').toStdString();
+    EXPECT_TRUE(Restore(1, path)) << ui.texts().join('|').toStdString();
     for (const PointRecord& point : ControllerOnNode(1).data.points)
         EXPECT_FALSE(point.inUse());
 }
