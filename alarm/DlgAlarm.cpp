@@ -25,8 +25,8 @@ QString CDlgAlarm::ReadAlarmHistory(ControllerData& controller, CPortHub& hub,
         ++slotsQueried;
         const bool ok = ReadAlarmRecord(hub, commandChannel, node, slot, record);
         if (!ok || record.code == 0) {
-            // A silent controller leaves no trustworthy history at all.
-            if (commandChannel.lastError == QLatin1String("TimeOut"))
+            // A silent controller or a broken line leaves no trustworthy history at all.
+            if (commandChannel.lastFailure.StopsTransfer())
                 return QString();
             break;
         }

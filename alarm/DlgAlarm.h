@@ -19,7 +19,8 @@ public:
 
     // Reads the history of `node` and formats it with the identity texts and K72 of `data`.
     // Reading stops at the first slot with code 0 or a failed query; the slots read so far are
-    // kept, except when the reading stopped on a reply time-out: then the result is empty.
+    // kept, except when the reading stopped on a reply time-out, a line error or a closed port:
+    // then the result is empty.
     // Returns a copy of historyText.
     QString ReadAlarmHistory(ControllerData& data, CPortHub& portHub, CCommandChannel& channel,
                              int node);

@@ -1,6 +1,7 @@
 #include "comm/AlarmRecord.h"
 
 #include "comm/CommandChannel.h"
+#include "comm/ItemOperations.h"
 #include "comm/Keywords.h"
 #include "data/Conversions.h"
 
@@ -70,12 +71,7 @@ bool ReadAlarmRecord(CPortHub&, CCommandChannel& channel, int node, int slot, Al
     const bool ok = channel.QueryNumbered(kKeyRec, node, slot, answer);
     if (!ok)
         return false;
-    QString first = answer;
-    const qsizetype end = first.indexOf(QLatin1String("\r\n"));
-    if (end >= 0)
-        first.truncate(end);
-    const qsizetype equals = first.indexOf(QLatin1Char('='));
-    const QStringView payload = equals < 0 ? QStringView() : QStringView(first).mid(equals + 1);
+    const QString payload = ValueTextOf(answer, true);
     if (!payload.isEmpty())
         ParseAlarmRecord(payload, record);
     return true;

@@ -2,6 +2,7 @@
 
 #include "comm/ChannelClock.h"
 #include "comm/Keywords.h"
+#include "comm/ReplyLines.h"
 #include "porthub/PortHub.h"
 
 #include <QCoreApplication>
@@ -21,18 +22,22 @@ QMutex& receiveBufferMutex() {
     return mutex;
 }
 
-QString textWithoutTrailingSpace(const QString& text) {
+QStringView textWithoutTrailingSpace(QStringView text) {
     qsizetype end = text.size();
     while (end > 0 && text.at(end - 1).isSpace())
         --end;
     return text.left(end);
 }
 
-// The previous reply's last line may end in CR with its LF still on the wire when the next
-// command goes out; that LF belongs to the previous reply, not to this one.
-void dropLateLineFeed(QString& text) {
-    if (text.startsWith(kLf))
-        text.remove(0, 1);
+int HexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
 }
 
 // Index of the first "OK." that starts a word, -1 when there is none.
@@ -114,6 +119,7 @@ ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
         if (now >= deadline) {
             if (copy == snapshot || copy.isEmpty()) {
                 lastError = QStringLiteral("TimeOut");
+                lastFailure = {ChannelFailure::Kind::TimedOut, -1};
                 return ChannelStatus::TimedOut;
             }
             // Text is still coming in: give it another period.
@@ -163,7 +169,26 @@ bool CCommandChannel::IsNgReply(QStringView line) {
     if (!matches(line, "NG", &at))
         return false;
     lastError = line.mid(at).toString();
+    const int code = NgCodeOf(lastError);
+    lastFailure = {code == kLinkErrorCode ? ChannelFailure::Kind::LineError
+                                          : ChannelFailure::Kind::Refused,
+                   code};
     return true;
+}
+
+int CCommandChannel::NgCodeOf(QStringView errorText) {
+    const qsizetype equals = errorText.indexOf(QLatin1Char('='));
+    const QStringView code = errorText.mid(equals + 1, 2);
+    int value = 0;
+    int digits = 0;
+    for (const QChar c : code) {
+        const int digit = HexDigit(c);
+        if (digit < 0)
+            break;
+        value = value * 16 + digit;
+        ++digits;
+    }
+    return digits > 0 ? value : -1;
 }
 
 bool CCommandChannel::IsRunReply(QStringView line) {
@@ -180,15 +205,8 @@ bool CCommandChannel::IsLoadingReply(QStringView line) {
 
 ChannelStatus CCommandChannel::ClassifyReply(QString text) {
     ChannelStatus result = ChannelStatus::NoVerdict;
-    for (;;) {
-        const qsizetype cr = text.indexOf(kCr);
-        if (cr < 0)
-            break;
-        const QString line = text.left(cr);
-        qsizetype cut = cr + 1;
-        if (cut < text.size() && text.at(cut) == kLf)
-            ++cut;
-        text.remove(0, cut);
+    // Only complete lines decide; the rest is still on its way.
+    for (const QString& line : CutReplyLines(text, PartialLine::Drop)) {
         if (IsLoadingReply(line))
             result = ChannelStatus::Loading;
         else if (IsNgReply(line))
@@ -200,22 +218,29 @@ ChannelStatus CCommandChannel::ClassifyReply(QString text) {
         else if (IsRunReply(line))
             result = ChannelStatus::Running;
     }
-    if (result != ChannelStatus::Ng)
+    if (result != ChannelStatus::Ng) {
         lastError.clear();
+        lastFailure = {};
+    }
     return result;
 }
 
 ChannelStatus CCommandChannel::SendLine(const QString& line) {
     if (busy)
         return ChannelStatus::Busy;
-    if (!portHub)
+    if (!portHub) {
+        lastFailure = {ChannelFailure::Kind::SendFailed, -1};
         return ChannelStatus::SendFailed;
+    }
     busy = true;
     // Text that arrived while no command ran belongs to no command.
     (void)portHub->GetInBuffAtOnce();
-    if (portHub->SendData(line))
+    if (portHub->SendData(line)) {
+        lastFailure = {};
         return ChannelStatus::Sent;
+    }
     busy = false;
+    lastFailure = {ChannelFailure::Kind::SendFailed, -1};
     return ChannelStatus::SendFailed;
 }
 
@@ -270,8 +295,10 @@ bool CCommandChannel::CollectBroadcast(const QString& line, QString& answer) {
         pauseOnePoll();
     }
     busy = false;
-    answer = portHub->GetInBuff();
-    dropLateLineFeed(answer);
+    answer = JoinReplyLines(CutReplyLines(portHub->GetInBuff()));
+    // The quiet period that ends a broadcast is no failure once a controller answered.
+    if (result)
+        lastFailure = {};
     return result;
 }
 
@@ -306,23 +333,19 @@ bool CCommandChannel::QueryNode(int node, const QString& line, QString& answer) 
 }
 
 bool CCommandChannel::ExtractPayload(const QString& command, QString& answer) {
-    QString text = portHub ? portHub->GetInBuff() : QString();
-    dropLateLineFeed(text);
-    const qsizetype cr = text.indexOf(kCr);
-    const QString first = cr < 0 ? QString() : textWithoutTrailingSpace(text.left(cr + 1));
+    QStringList lines = CutReplyLines(portHub ? portHub->GetInBuff() : QString());
     // The controller's echo of the command line is no part of the answer.
-    if (cr >= 0 && first == command) {
-        text.remove(0, first.size() + 1);
-        if (text.startsWith(kLf))
-            text.remove(0, 1);
+    if (!lines.isEmpty() && textWithoutTrailingSpace(lines.first()) == command)
+        lines.removeFirst();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (indexOfOkReply(lines.at(i)) >= 0) {
+            answer = JoinReplyLines(lines.first(i));
+            return true;
+        }
     }
-    const qsizetype position = indexOfOkReply(text);
-    if (position < 0) {
-        answer = QLatin1String(kTextOkNotFound);
-        return false;
-    }
-    answer = text.left(position);
-    return true;
+    answer = QLatin1String(kTextOkNotFound);
+    lastFailure = {ChannelFailure::Kind::BadAnswer, -1};
+    return false;
 }
 
 CCommandChannel::Gate CCommandChannel::check(int node, int lowestNode, QString* answer) {

@@ -20,6 +20,24 @@ enum class ChannelStatus {
     SendFailed,
 };
 
+// Why the last command failed, for the decisions and messages that depend on it.
+struct ChannelFailure {
+    enum class Kind {
+        None,
+        TimedOut,   // no complete reply within the time-out
+        Refused,    // an NG reply; `ngCode` holds its code
+        LineError,  // the line broke (NG code 0x49)
+        BadAnswer,  // an answer that is incomplete or cannot be read
+        SendFailed, // the port manager did not take the command line
+    };
+    Kind kind = Kind::None;
+    int ngCode = -1;
+
+    bool StopsTransfer() const {
+        return kind == Kind::TimedOut || kind == Kind::LineError || kind == Kind::SendFailed;
+    }
+};
+
 // The command protocol over one port manager: sends one command line at a time, collects the
 // reply lines the port manager reports and decides on them. Runs on the thread of the port
 // manager's attached object; every wait polls with a 1 ms sleep and pumps pending events so
@@ -41,6 +59,8 @@ public:
     bool IsRunReply(QStringView line);
     bool IsEndReply(QStringView line);
     bool IsLoadingReply(QStringView line);
+    // The two-digit hexadecimal code after the "=" of an NG text; -1 when it has none.
+    static int NgCodeOf(QStringView errorText);
     static void PumpPendingMessages(int maxCount);
 
     // Send half.
@@ -61,6 +81,9 @@ public:
     bool QueryNumbered(int kind, int node, int number, QString& answer);
     bool AssignNodeNumbers();
 
+    // The caller found the answer of the last command incomplete or unreadable.
+    void NoteBadAnswer() { lastFailure = {ChannelFailure::Kind::BadAnswer, -1}; }
+
     // A copy of the text not yet consumed by a command.
     QString PendingText() const;
     void setClock(ChannelClock* clock);
@@ -68,6 +91,8 @@ public:
     CPortHub* portHub = nullptr;
     bool busy = false;
     QString lastError;
+    // The kind of the last failure; None after a command that succeeded.
+    ChannelFailure lastFailure;
     int replyNode = 0;
     int replyTimeoutMs = 0;
 

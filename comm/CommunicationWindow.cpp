@@ -9,6 +9,7 @@
 #include "app/VelmoraApp.h"
 #include "comm/ItemOperations.h"
 #include "comm/Keywords.h"
+#include "comm/ReplyLines.h"
 #include "data/RobotCatalogInterface.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/UserInteraction.h"
@@ -38,6 +39,9 @@ constexpr int kMsgAssignmentDone = 10083;
 constexpr int kMsgReasonTimeOut = 10151;
 constexpr int kMsgReasonLinkError = 10152;
 constexpr int kMsgDuplicateNodes = 10154;
+constexpr int kMsgReasonRefused = 10400;
+constexpr int kMsgReasonBadAnswer = 10401;
+constexpr int kMsgReasonSendFailed = 10402;
 constexpr int kFontFace = 21111;
 
 constexpr int kLcdSettingParam = 75;
@@ -89,23 +93,6 @@ int DecimalValue(QStringView text) {
             return negative ? INT32_MIN : INT32_MAX;
     }
     return static_cast<int>(negative ? -value : value);
-}
-
-int HexDigit(QChar c) {
-    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-        return c.unicode() - '0';
-    const QChar lower = c.toLower();
-    if (lower >= QLatin1Char('a') && lower <= QLatin1Char('f'))
-        return lower.unicode() - 'a' + 10;
-    return -1;
-}
-
-// Replies end in CR LF, or in CR alone when a controller's delimiter setting says so.
-QStringList ReplyLines(const QString& text) {
-    QString normalised = text;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return normalised.split(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -235,30 +222,30 @@ bool CCommunicationWindow::SearchControllers(QWidget* parentWindow) {
         nodePresent.fill(false);
         for (QString& name : nodeModelName)
             name.clear();
-        QString rest = answer;
-        while (!rest.isEmpty()) {
-            QString block;
-            const qsizetype ok = rest.indexOf(QLatin1String("OK."));
-            if (ok < 0) {
-                block = rest;
-                rest.clear();
-            } else {
-                block = rest.left(ok);
-                rest.remove(0, ok + 3);
+        // One block per controller: its lines up to and including its OK line.
+        const QStringList lines = CutReplyLines(answer);
+        qsizetype next = 0;
+        while (next < lines.size()) {
+            QString entry;
+            bool haveEntry = false;
+            for (; next < lines.size(); ++next) {
+                const QString& line = lines.at(next);
+                if (line.contains(QLatin1String("OK."))) {
+                    ++next;
+                    break;
+                }
+                const qsizetype cont = line.indexOf(QLatin1String("CONT."));
+                if (!haveEntry && cont >= 0) {
+                    entry = line.mid(cont + 5);
+                    haveEntry = true;
+                }
             }
-            const qsizetype cont = block.indexOf(QLatin1String("CONT."));
-            if (cont >= 0)
-                block.remove(0, cont + 5);
-            const qsizetype equals = block.indexOf(QLatin1Char('='));
-            const QString nodeText = equals >= 0 ? block.left(equals) : block;
-            const QString afterEquals = equals >= 0 ? block.mid(equals + 1) : QString();
-            qsizetype end = afterEquals.indexOf(QLatin1Char('\r'));
-            if (end < 0)
-                end = afterEquals.indexOf(QLatin1Char('\n'));
-            const QString name = end >= 0 ? afterEquals.left(end) : afterEquals;
+            const qsizetype equals = entry.indexOf(QLatin1Char('='));
+            const QString nodeText = equals >= 0 ? entry.left(equals) : entry;
+            const QString name = equals >= 0 ? entry.mid(equals + 1) : QString();
 
             failed = true;
-            if (!knownNames.contains(name, Qt::CaseSensitive))
+            if (!haveEntry || !knownNames.contains(name, Qt::CaseSensitive))
                 break;
             failed = false;
             const int node = DecimalValue(nodeText);
@@ -268,17 +255,6 @@ bool CCommunicationWindow::SearchControllers(QWidget* parentWindow) {
             }
             nodePresent[node - 1] = true;
             nodeModelName[node - 1] = name;
-
-            // The rest of the OK line.
-            const qsizetype lineEnd = rest.indexOf(QLatin1Char('\r'));
-            if (lineEnd < 0) {
-                const qsizetype lf = rest.indexOf(QLatin1Char('\n'));
-                rest = lf < 0 ? QString() : rest.mid(lf + 1);
-            } else {
-                rest.remove(0, lineEnd + 1);
-                if (rest.startsWith(QLatin1Char('\n')))
-                    rest.remove(0, 1);
-            }
         }
     }
     RemovePanel(panel);
@@ -318,7 +294,7 @@ bool CCommunicationWindow::SearchControllers(QWidget* parentWindow) {
 
 bool CCommunicationWindow::HasDuplicateNodes(const QString& answer) {
     std::array<bool, kNodeCount> seen{};
-    for (const QString& piece : ReplyLines(answer)) {
+    for (const QString& piece : CutReplyLines(answer)) {
         if (!piece.startsWith(QLatin1String("OK.")))
             continue;
         const int node = DecimalValue(QStringView(piece).mid(3));
@@ -337,7 +313,7 @@ bool CCommunicationWindow::ReadUserNames() {
         return false;
     for (QString& name : nodeUserName)
         name.clear();
-    for (const QString& piece : ReplyLines(answer)) {
+    for (const QString& piece : CutReplyLines(answer)) {
         if (piece.left(2) == QLatin1String("OK"))
             continue;
         const qsizetype dot = piece.indexOf(QLatin1Char('.'));
@@ -355,25 +331,32 @@ bool CCommunicationWindow::ReadUserNames() {
 }
 
 bool CCommunicationWindow::IsLinkError(const QString& errorText) {
-    const qsizetype equals = errorText.indexOf(QLatin1Char('='));
-    const QStringView code = QStringView(errorText).mid(equals + 1, 2);
-    int value = 0;
-    int digits = 0;
-    for (const QChar c : code) {
-        const int digit = HexDigit(c);
-        if (digit < 0)
-            break;
-        value = value * 16 + digit;
-        ++digits;
-    }
-    return digits > 0 && value == kLinkErrorCode;
+    return CCommandChannel::NgCodeOf(errorText) == kLinkErrorCode;
 }
 
 QString CCommunicationWindow::FailureText(int messageId) const {
     QString text = Text(messageId);
-    if (channel.lastError == QLatin1String("TimeOut"))
+    const ChannelFailure& failure = channel.lastFailure;
+    switch (failure.kind) {
+    case ChannelFailure::Kind::None:
+        break;
+    case ChannelFailure::Kind::TimedOut:
         text += Text(kMsgReasonTimeOut);
-    else if (IsLinkError(channel.lastError))
+        break;
+    case ChannelFailure::Kind::LineError:
         text += Text(kMsgReasonLinkError);
+        break;
+    case ChannelFailure::Kind::Refused:
+        text += Text(kMsgReasonRefused)
+                    .replace(QLatin1String("%s"),
+                             QStringLiteral("%1").arg(failure.ngCode, 2, 16, QLatin1Char('0')));
+        break;
+    case ChannelFailure::Kind::BadAnswer:
+        text += Text(kMsgReasonBadAnswer);
+        break;
+    case ChannelFailure::Kind::SendFailed:
+        text += Text(kMsgReasonSendFailed);
+        break;
+    }
     return text;
 }

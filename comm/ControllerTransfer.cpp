@@ -3,9 +3,8 @@
 
 #include "comm/ItemOperations.h"
 #include "comm/Keywords.h"
+#include "comm/ListAnswers.h"
 #include "data/ParamInfoTable.h"
-
-#include <QStringList>
 
 namespace {
 
@@ -22,34 +21,14 @@ bool IsReadOnlyInTransfer(int k) {
     return (k >= 34 && k <= 37) || k == 39 || k == 99;
 }
 
-// Lines of a list answer; a controller may end its lines in CR alone.
-QStringList AnswerLines(const QString& answer) {
-    QString text = answer;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    lines.removeAll(QString());
-    return lines;
-}
-
-// The number of a K line: the two characters after its first one, read as a decimal number.
-int KLineNumber(const QString& line) {
-    const QStringView digits = QStringView(line).mid(1, 2);
-    int value = 0;
-    for (const QChar c : digits) {
-        if (!c.isDigit())
-            break;
-        value = value * 10 + c.digitValue();
-    }
-    return value;
-}
-
 } // namespace
 
 bool CCommunicationWindow::ReadControllerData(ControllerData& data, bool withPoints,
                                               bool withParams) {
-    if (!portHub.openFlag)
+    if (!portHub.openFlag) {
+        channel.lastFailure = {ChannelFailure::Kind::SendFailed, -1};
         return false;
+    }
     const int node = data.params().K(kNodeParam);
 
     data.controllerName.clear();
@@ -87,32 +66,35 @@ bool CCommunicationWindow::ReadControllerData(ControllerData& data, bool withPoi
         QString answer;
         if (!ReadPointList(portHub, channel, node, answer))
             return false;
-        for (const QString& line : AnswerLines(answer))
-            dataStore.ParsePointLine(data, line);
+        if (!TakePointList(dataStore, data, answer)) {
+            channel.NoteBadAnswer();
+            return false;
+        }
     }
 
     if (withParams) {
         QString answer;
         if (!ReadParameterList(portHub, channel, node, answer))
             return false;
-        for (const QString& line : AnswerLines(answer)) {
-            // The record keeps the node number the caller addressed.
-            if (KLineNumber(line) == kNodeParam)
-                continue;
-            dataStore.ParseKLine(data, line);
+        if (!TakeKList(dataStore, data, answer)) {
+            channel.NoteBadAnswer();
+            return false;
         }
         answer.clear();
         if (!ReadHParameterList(portHub, channel, node, answer))
             return false;
-        for (const QString& line : AnswerLines(answer))
-            dataStore.ParseHLine(data, line);
+        if (!TakeHList(dataStore, data, answer)) {
+            channel.NoteBadAnswer();
+            return false;
+        }
     }
     return true;
 }
 
-// A time-out or a line error ends the transfer; a refusal of a single item does not.
+// A time-out, a line error or a closed port ends the transfer; a refusal of a single item
+// does not.
 bool CCommunicationWindow::shouldStop() const {
-    return channel.lastError == QLatin1String("TimeOut") || IsLinkError(channel.lastError);
+    return channel.lastFailure.StopsTransfer();
 }
 
 void CCommunicationWindow::noteRestart(const ParamInfoTable* table, int tableNumber) {
@@ -160,8 +142,10 @@ bool CCommunicationWindow::writeAndVerifyH(int node, int number, ControllerData&
 
 bool CCommunicationWindow::WriteControllerData(ControllerData& newData, ControllerData& currentData,
                                                bool switchRunMode) {
-    if (!portHub.openFlag)
+    if (!portHub.openFlag) {
+        channel.lastFailure = {ChannelFailure::Kind::SendFailed, -1};
         return false;
+    }
     const int node = currentData.params().K(kNodeParam);
     const ParamInfoTable* table = paramTableFor(newData);
     RobotParameters& fresh = newData.params();

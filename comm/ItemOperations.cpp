@@ -2,17 +2,30 @@
 
 #include "comm/CommandChannel.h"
 #include "comm/Keywords.h"
+#include "comm/ReplyLines.h"
 #include "data/Conversions.h"
 #include "data/DataStore.h"
 #include "porthub/PortHub.h"
 
 namespace {
 
-bool readList(CCommandChannel& channel, int kind, int node, QString& answer) {
+// An accepted query whose answer holds no value is a failure with a reason of its own.
+QString valueOrNote(CCommandChannel& channel, const QString& answer, bool ok) {
+    const QString text = ValueTextOf(answer, ok);
+    if (ok && text.isEmpty())
+        channel.NoteBadAnswer();
+    return text;
+}
+
+// `mayBeEmpty`: an empty list is a valid answer (a controller without points).
+bool readList(CCommandChannel& channel, int kind, int node, QString& answer, bool mayBeEmpty) {
     QString payload;
     const bool ok = channel.QueryKeyword(kind, node, payload, false);
-    if (payload.isEmpty())
+    if (payload.isEmpty() && !(ok && mayBeEmpty)) {
+        if (ok)
+            channel.NoteBadAnswer();
         return false;
+    }
     answer = payload;
     return ok;
 }
@@ -20,7 +33,7 @@ bool readList(CCommandChannel& channel, int kind, int node, QString& answer) {
 bool readNumber(CCommandChannel& channel, int kind, int node, int number, int32_t& value) {
     QString answer;
     const bool ok = channel.QueryNumbered(kind, node, number, answer);
-    const QString text = ValueTextOf(answer, ok);
+    const QString text = valueOrNote(channel, answer, ok);
     if (text.isEmpty())
         return false;
     value = ParseStandardInteger(text);
@@ -32,10 +45,10 @@ bool readNumber(CCommandChannel& channel, int kind, int node, int number, int32_
 QString ValueTextOf(const QString& answer, bool queryOk) {
     if (!queryOk)
         return answer;
-    QString first = answer;
-    const qsizetype end = first.indexOf(QLatin1String("\r\n"));
-    if (end >= 0)
-        first.truncate(end);
+    const QStringList lines = CutReplyLines(answer);
+    if (lines.isEmpty())
+        return QString();
+    const QString& first = lines.first();
     const qsizetype equals = first.indexOf(QLatin1Char('='));
     return equals < 0 ? QString() : first.mid(equals + 1);
 }
@@ -53,7 +66,7 @@ bool QueryAllControllers(CPortHub&, CCommandChannel& channel, QString& answer) {
 bool ReadIdentityItem(CPortHub&, CCommandChannel& channel, int node, int item, QString& value) {
     QString answer;
     const bool ok = channel.QueryKeyword(item, node, answer, true);
-    const QString text = ValueTextOf(answer, ok);
+    const QString text = valueOrNote(channel, answer, ok);
     if (text.isEmpty())
         return false;
     value = text;
@@ -61,21 +74,21 @@ bool ReadIdentityItem(CPortHub&, CCommandChannel& channel, int node, int item, Q
 }
 
 bool ReadPointList(CPortHub&, CCommandChannel& channel, int node, QString& answer) {
-    return readList(channel, kKeyReadPnt, node, answer);
+    return readList(channel, kKeyReadPnt, node, answer, true);
 }
 
 bool ReadParameterList(CPortHub&, CCommandChannel& channel, int node, QString& answer) {
-    return readList(channel, kKeyReadPrm, node, answer);
+    return readList(channel, kKeyReadPrm, node, answer, false);
 }
 
 bool ReadHParameterList(CPortHub&, CCommandChannel& channel, int node, QString& answer) {
-    return readList(channel, kKeyReadHprm, node, answer);
+    return readList(channel, kKeyReadHprm, node, answer, false);
 }
 
 bool ReadPoint(CPortHub&, CCommandChannel& channel, int node, int number, PointRecord& point) {
     QString answer;
     const bool ok = channel.QueryNumbered(kKeyPnt, node, number, answer);
-    const QString text = ValueTextOf(answer, ok);
+    const QString text = valueOrNote(channel, answer, ok);
     if (text.isEmpty())
         return false;
     // A point not in use (M not above 0) leaves the caller's record as it was.

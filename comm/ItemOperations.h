@@ -17,6 +17,8 @@ bool PrepareLine(CPortHub& hub, CCommandChannel& channel);
 bool QueryAllControllers(CPortHub& hub, CCommandChannel& channel, QString& answer);
 // `item` is one of the keyword indexes CONT, TYPE, ROBOT, IF, VER2.
 bool ReadIdentityItem(CPortHub& hub, CCommandChannel& channel, int node, int item, QString& value);
+// The list answers, their lines ended in CR LF. An empty point list (no point in use) is an
+// answer; an empty K or H list is not.
 bool ReadPointList(CPortHub& hub, CCommandChannel& channel, int node, QString& answer);
 bool ReadParameterList(CPortHub& hub, CCommandChannel& channel, int node, QString& answer);
 bool ReadHParameterList(CPortHub& hub, CCommandChannel& channel, int node, QString& answer);

@@ -25,6 +25,9 @@ const QString kTimeOutReason = QStringLiteral(
     "the controller.");
 const QString kLinkReason = QStringLiteral(
     "\n\nCommunication error. Please retry, after ensure the controller connection.");
+const QString kRefusedReason = QStringLiteral(
+    "\n\nThe controller refused the command (NG code 10). Please check its run mode and the data, "
+    "and retry.");
 const QString kReconnect = QStringLiteral("Failed to reconnect with controller.");
 const QString kChanged =
     QStringLiteral("Connection controller has been changed. Cannot continue process.");
@@ -348,7 +351,7 @@ TEST_F(AlarmDialogTest, FailedIdentityOrDecimalsReadSavesNothing) {
     };
     const QList<Case> cases = {
         {Fault(FaultRule::Kind::Silence, "@?IF.2"), kSaveFailed + kTimeOutReason},
-        {Fault(FaultRule::Kind::Ng, "@?K72.2"), kSaveFailed},
+        {Fault(FaultRule::Kind::Ng, "@?K72.2"), kSaveFailed + kRefusedReason},
     };
     StartLine(2, {Alarm(0x41)});
     for (const Case& c : cases) {
@@ -457,4 +460,25 @@ TEST_F(AlarmDialogTest, SecondAttemptAfterAFailureSucceeds) {
     ui.answers = {MsgResult::Ok};
     EXPECT_TRUE(PressOk({Step::Node(2)}));
     EXPECT_TRUE(ReadBytes(path).contains("81\tAC POWER DOWN\t"));
+}
+
+TEST_F(AlarmDialogTest, CrOnlyControllerBehindLineNoiseGivesItsWholeHistory) {
+    StartLine(2, {Alarm(0x81, 61), Alarm(0x82, 62)});
+    sim->UpdateControllers([](QList<SimController>& list) {
+        for (SimController& c : list) {
+            if (c.node() == 2)
+                c.data.params().K(kDelimiterParam) = kDelimiterCr;
+        }
+    });
+    FaultRule noise = Fault(FaultRule::Kind::Garbage, "*");
+    noise.garbage = QByteArray("\0\xff", 2);
+    sim->AddFault(noise);
+    const QString path = FilePath("cr.alr");
+    Prepare(path);
+    ui.answers = {MsgResult::Ok};
+    EXPECT_TRUE(PressOk({Step::Node(2)})) << ui.texts().join('|').toStdString();
+    EXPECT_EQ(ui.texts().last(), kSaved);
+    const QByteArray bytes = ReadBytes(path);
+    EXPECT_TRUE(bytes.contains("81\tAC POWER DOWN\t0:01:01\t")) << bytes.toStdString();
+    EXPECT_TRUE(bytes.contains("\r\n82\t")) << bytes.toStdString();
 }

@@ -210,3 +210,70 @@ TEST_F(CliTest, FileRulesOfTheChooserApplyBeforeTheLineIsTouched) {
     EXPECT_FALSE(missing.err.isEmpty());
     EXPECT_TRUE(sim->Log().Commands().isEmpty());
 }
+
+TEST_F(CliTest, EveryWorkflowOnALineOfCrOnlyAndNoisyControllers) {
+    // Node 2 ends its lines in CR alone, node 1 in CR LF; node 2 has an alarm history.
+    QList<SimController> controllers = MakeDemoControllers(2);
+    SimController& crOnly = controllers[1];
+    crOnly.data.params().K(kDelimiterParam) = kDelimiterCr;
+    SimAlarm alarm;
+    alarm.code = 0x89;
+    alarm.time = 90;
+    crOnly.alarms = {alarm};
+    StartLine(controllers);
+    const auto loaded = [](const QString& path) {
+        ControllerData data;
+        data.points.resize(kPointCount);
+        data.robotParams.resize(1);
+        EXPECT_TRUE(CDataStore().LoadDataFile(path, data, true, true));
+        return data;
+    };
+
+    const QString path = FilePath("cr.kqd");
+    const CliRun backup = Cli({"backup", "--port", Port(), "--node", "2", "--file", path, "--yes"});
+    ASSERT_EQ(backup.status, 0) << backup.err.toStdString();
+    const ControllerData saved = loaded(path);
+    EXPECT_EQ(saved.controllerName, "KQ-C");
+    EXPECT_EQ(saved.robotName, crOnly.data.robotName);
+    EXPECT_EQ(saved.points, crOnly.data.points);
+    EXPECT_EQ(saved.params().values, crOnly.data.params().values);
+
+    // The controller drifts; the restore brings it back without a robot name question.
+    sim->UpdateControllers([](QList<SimController>& list) {
+        list[1].data.params().K(1) += 5;
+        list[1].data.points[0] = PointRecord{};
+    });
+    const CliRun restore =
+        Cli({"restore", "--port", Port(), "--node", "2", "--file", path, "--yes"});
+    ASSERT_EQ(restore.status, 0) << restore.err.toStdString();
+    EXPECT_FALSE(restore.err.contains("Robot name mismatch")) << restore.err.toStdString();
+    EXPECT_EQ(sim->Controllers()[1].data.params().K(1), saved.params().K(1));
+    EXPECT_EQ(sim->Controllers()[1].data.points, saved.points);
+
+    const QString history = FilePath("cr.alr");
+    const CliRun alarms =
+        Cli({"alarms", "--port", Port(), "--node", "2", "--file", history, "--yes"});
+    ASSERT_EQ(alarms.status, 0) << alarms.err.toStdString();
+    QFile file(history);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("89\t")) << history.toStdString();
+
+    // A NUL before every reply: the backup is exact or fails with a reason and no file.
+    FaultRule noise;
+    noise.kind = FaultRule::Kind::Garbage;
+    noise.garbage = QByteArray(1, '\0');
+    sim->AddFault(noise);
+    sim->UpdateControllers([](QList<SimController>& list) {
+        list[0].data.params().K(1) = -100;
+        list[0].data.params().H(0) = 100;
+    });
+    const QString noisy = FilePath("noise.kqd");
+    const CliRun noiseBackup =
+        Cli({"backup", "--port", Port(), "--node", "1", "--file", noisy, "--yes"});
+    ASSERT_EQ(noiseBackup.status, 0) << noiseBackup.err.toStdString();
+    const SimController node1 = sim->Controllers()[0];
+    const ControllerData fromNoise = loaded(noisy);
+    EXPECT_EQ(fromNoise.points, node1.data.points);
+    EXPECT_EQ(fromNoise.params().values, node1.data.params().values);
+    EXPECT_EQ(fromNoise.params().K(1), -100);
+}

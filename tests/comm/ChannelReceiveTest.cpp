@@ -23,6 +23,7 @@ TEST(ChannelTimeOut, EndsAfterOneQuietPeriod) {
     const qint64 start = line.clock.now;
     EXPECT_FALSE(line.channel.SendNumbered(kKeyDel, 1, 5));
     EXPECT_EQ(line.channel.lastError, "TimeOut");
+    EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::TimedOut);
     EXPECT_GE(line.clock.now - start, 2000);
     EXPECT_LT(line.clock.now - start, 2010);
     EXPECT_FALSE(line.channel.busy);
@@ -68,6 +69,8 @@ TEST(ChannelReceive, VerdictIsThatOfTheLastDecidingLine) {
     line.hub.OnLine("@K20.3=4", {{5, "OK.3\r\nNG.3=10\r\n"}});
     EXPECT_FALSE(line.channel.SetValue(kKeyK, 3, 20, 4));
     EXPECT_EQ(line.channel.lastError, "NG.3=10");
+    EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::Refused);
+    EXPECT_EQ(line.channel.lastFailure.ngCode, 0x10);
 
     // LOADING alone keeps waiting for the verdict that follows.
     line.hub.OnLine("@K20.3=5", {{5, "LOADING.3\r\n"}, {900, "OK.3\r\n"}});
@@ -75,6 +78,16 @@ TEST(ChannelReceive, VerdictIsThatOfTheLastDecidingLine) {
     EXPECT_TRUE(line.channel.SetValue(kKeyK, 3, 20, 5));
     EXPECT_GE(line.clock.now - start, 900);
     EXPECT_EQ(line.channel.lastError, "");
+    EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::None);
+
+    // Noise at turn-around does not hide a reply, whatever bytes it is made of.
+    for (const char16_t noise : {char16_t(0), char16_t(0xFF), char16_t(0x20AC), char16_t(0x1B)}) {
+        line.hub.OnLine("@K20.3=6", {{5, QString(QChar(noise)) + "OK.3\r"}});
+        EXPECT_TRUE(line.channel.SetValue(kKeyK, 3, 20, 6)) << int(noise);
+        line.hub.OnLine("@K20.3=7", {{5, QString(QChar(noise)) + "NG.3=2f\r\n"}});
+        EXPECT_FALSE(line.channel.SetValue(kKeyK, 3, 20, 7)) << int(noise);
+        EXPECT_EQ(line.channel.lastError, "NG.3=2f");
+    }
 }
 
 TEST(ChannelReceive, RunAndEndKeepTheCommandWaiting) {
@@ -160,6 +173,7 @@ TEST(ChannelLinkError, LineErrorMidCommandEndsItAsNg49) {
     int32_t value = 99;
     EXPECT_FALSE(ReadK(line.hub, line.channel, 3, 20, value));
     EXPECT_EQ(line.channel.lastError, "NG.3=49");
+    EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::LineError);
     EXPECT_EQ(value, 0); // the failure text reads as 0
     EXPECT_EQ(line.hub.linkState, kLinkBroken);
     EXPECT_FALSE(line.channel.busy);
@@ -243,6 +257,7 @@ TEST(ChannelGates, RefusedLineReportsCommandInProgressAndFreesTheChannel) {
     QString answer;
     EXPECT_FALSE(line.channel.QueryNumbered(kKeyK, 1, 20, answer));
     EXPECT_EQ(answer, "Command in progress");
+    EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::SendFailed);
     EXPECT_FALSE(line.channel.busy);
     line.hub.Close();
     EXPECT_FALSE(line.channel.SendNumbered(kKeyDel, 1, 1));

@@ -87,6 +87,7 @@ TEST(ItemOperations, ReadKAndHTakeTheValueAfterTheEquals) {
     k = 5;
     EXPECT_FALSE(ReadK(line.hub, line.channel, 3, 22, k));
     EXPECT_EQ(k, 5);
+    EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::BadAnswer);
 }
 
 TEST(ItemOperations, IdentityAndTextItems) {
@@ -95,11 +96,20 @@ TEST(ItemOperations, IdentityAndTextItems) {
     line.hub.OnLine("@?VER2.3", {{3, "VER2.3=1.20=b\r\nOK.3\r\n"}});
     line.hub.OnLine("@?COMR9.3", {{3, "COMR9.3=c0a80001\r\nOK.3\r\n"}});
     line.hub.OnLine("@?COMR2.3", {{3, "COMR2.3=\r\nOK.3\r\n"}});
+    // A controller ending its lines in CR alone, and one with noise before every line.
+    line.hub.OnLine("@?CONT.4", {{3, "CONT.4=KQ-C\rOK.4\r"}});
+    const QString ff(QChar(0xFF));
+    line.hub.OnLine("@?ROBOT.4",
+                    {{3, ff + "@?ROBOT.4\r" + ff + "ROBOT.4=RX-10\r" + ff + "OK.4\r"}});
     QString value = "old";
     EXPECT_TRUE(ReadIdentityItem(line.hub, line.channel, 3, kKeyCont, value));
     EXPECT_EQ(value, "KQ-A");
     EXPECT_TRUE(ReadIdentityItem(line.hub, line.channel, 3, kKeyVer2, value));
     EXPECT_EQ(value, "1.20=b");
+    EXPECT_TRUE(ReadIdentityItem(line.hub, line.channel, 4, kKeyCont, value));
+    EXPECT_EQ(value, "KQ-C");
+    EXPECT_TRUE(ReadIdentityItem(line.hub, line.channel, 4, kKeyRobot, value));
+    EXPECT_EQ(value, "RX-10");
     QString text;
     EXPECT_TRUE(ReadTextItem(line.hub, line.channel, 3, 9, text));
     EXPECT_EQ(text, "c0a80001");
@@ -121,10 +131,15 @@ TEST(ItemOperations, ListReadsReturnTheDataLinesWithoutEchoAndOk) {
     EXPECT_TRUE(ReadParameterList(line.hub, line.channel, 2, answer));
     EXPECT_EQ(answer, "K1=10\r\nK2=15000\r\n");
 
+    // An empty parameter list is no answer; an empty point list is a controller without points.
     line.hub.OnLine("@READ HPRM.2", {{3, "OK.2\r\n"}});
     answer = "kept";
     EXPECT_FALSE(ReadHParameterList(line.hub, line.channel, 2, answer));
     EXPECT_EQ(answer, "kept");
+    EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::BadAnswer);
+    line.hub.OnLine("@READ PNT.3", {{3, "OK.3\r\n"}});
+    EXPECT_TRUE(ReadPointList(line.hub, line.channel, 3, answer));
+    EXPECT_EQ(answer, "");
 
     line.hub.OnLine("@READ PNT.2", {{3, "PNT1=M1,P0\r\nOK.2\r\n"}});
     EXPECT_TRUE(ReadPointList(line.hub, line.channel, 2, answer));

@@ -286,12 +286,25 @@ TEST(CommunicationWindowTexts, FailureTextAddsTheReason) {
     CCommunicationWindow window;
     const QString failed = QStringLiteral("Data transfer failed.");
     ASSERT_EQ(ResourceLibrary::LoadString(10048), failed);
-    window.channel.lastError = QStringLiteral("TimeOut");
-    EXPECT_EQ(window.FailureText(10048), failed + kConnectionClosed);
-    window.channel.lastError = QStringLiteral("NG.2=49");
-    EXPECT_EQ(window.FailureText(10048), failed + kCommunicationError);
-    window.channel.lastError = QStringLiteral("NG.2=03");
-    EXPECT_EQ(window.FailureText(10048), failed);
+    using Kind = ChannelFailure::Kind;
+    const QList<std::pair<ChannelFailure, QString>> cases = {
+        {{Kind::TimedOut, -1}, kConnectionClosed},
+        {{Kind::LineError, 0x49}, kCommunicationError},
+        {{Kind::Refused, 0x2f},
+         "\n\nThe controller refused the command (NG code 2f). Please check its run mode and the "
+         "data, and retry."},
+        {{Kind::BadAnswer, -1},
+         "\n\nThe controller's answer was incomplete or could not be "
+         "read. Please retry after checking the connection."},
+        {{Kind::SendFailed, -1},
+         "\n\nThe command could not be sent: the port is closed. Please "
+         "retry after checking the connection."},
+        {{Kind::None, -1}, ""},
+    };
+    for (const auto& [failure, reason] : cases) {
+        window.channel.lastFailure = failure;
+        EXPECT_EQ(window.FailureText(10048), failed + reason);
+    }
 }
 
 TEST(CommunicationWindowTexts, PortNotificationsReachTheChannel) {

@@ -83,6 +83,10 @@ protected:
         sim = std::make_unique<SimulatedLine>(QList<SimController>{controller});
         QString error;
         ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
+        OpenDialog();
+    }
+
+    void OpenDialog() {
         dialog = std::make_unique<CDlgTransportGenerationV2>();
         dialog->commWindow.channel.replyTimeoutMs = kLineTestTimeoutMs;
         dialog->show();
@@ -303,4 +307,32 @@ TEST_F(Generation, AFailedWriteIsReportedWithItsReasonAndReleasesTheData) {
     EXPECT_FALSE(dialog->procedure().preparedData);
     EXPECT_EQ(dialog->commWindow.portHub.openFlag, 0);
     EXPECT_EQ(Node1().data.params().K(20), before.data.params().K(20));
+}
+
+TEST_F(Generation, ACrOnlyControllerIsInitializedTwice) {
+    // K37 = 0: the controller ends its replies in CR alone. The first generation leaves it
+    // without points, so the second one reads an empty point list.
+    SimController controller = Controller();
+    controller.data.params().K(kDelimiterParam) = kDelimiterCr;
+    PointRecord& first = controller.data.points[0];
+    first.number = 1;
+    first.runType = 1;
+    first.position = 1234;
+    Start(controller);
+    ConfirmNewData();
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ui.shown.clear();
+        ui.answers = {MsgResult::Yes, MsgResult::Ok, MsgResult::Ok};
+        ASSERT_TRUE(PressOk()) << ui.texts().join('|').toStdString();
+        ASSERT_EQ(ui.shown.size(), 3) << ui.texts().join('|').toStdString();
+        EXPECT_TRUE(ui.shown[0].text.startsWith("The Run Mode will be changed"));
+        EXPECT_TRUE(ui.shown[2].text.startsWith("Data transfer is completed."));
+        OpenDialog();
+    }
+    const ControllerData& after = Node1().data;
+    EXPECT_EQ(after.params().K(kDelimiterParam), kDelimiterCr);
+    EXPECT_EQ(after.robotName, composed->robotName);
+    for (const PointRecord& point : after.points)
+        EXPECT_FALSE(point.inUse());
 }

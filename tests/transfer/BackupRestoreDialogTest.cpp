@@ -512,3 +512,53 @@ TEST_F(TransferDialogTest, PortGoneSinceTheTreeWasFilledEndsWithTheWindowsMessag
     EXPECT_TRUE(dlg.okButton()->isEnabled());
     EXPECT_FALSE(QFile::exists(FilePath("gone.kqd")));
 }
+
+TEST_F(TransferDialogTest, CrOnlyControllerBehindLineNoiseIsBackedUpAndRestoredExactly) {
+    // Node 2 ends its lines in CR alone, node 1 in CR LF, and a NUL precedes every reply.
+    QList<SimController> controllers = MakeDemoControllers(2);
+    controllers[1].data.params().K(kDelimiterParam) = kDelimiterCr;
+    controllers[1].data.params().K(1) = -100;
+    controllers[1].data.params().H(0) = 100;
+    StartLine(controllers);
+    FaultRule noise;
+    noise.kind = FaultRule::Kind::Garbage;
+    noise.garbage = QByteArray(1, '\0');
+    sim->AddFault(noise);
+
+    const QString path = FilePath("cr.kqd");
+    ASSERT_TRUE(Backup(2, path)) << ui.texts().join('|').toStdString();
+    ControllerData saved;
+    ASSERT_TRUE(LoadFile(path, saved));
+    const SimController before = ControllerOnNode(2);
+    EXPECT_EQ(saved.controllerName, before.data.controllerName);
+    EXPECT_EQ(saved.robotName, before.data.robotName);
+    EXPECT_EQ(saved.points, before.data.points);
+    EXPECT_EQ(saved.params().values, before.data.params().values);
+
+    sim->UpdateControllers([](QList<SimController>& list) {
+        list[1].data.params().K(1) = 0;
+        list[1].data.params().H(0) = 0;
+    });
+    ui.shown.clear();
+    EXPECT_TRUE(Restore(2, path)) << ui.texts().join('|').toStdString();
+    ASSERT_EQ(ui.texts().size(), 3) << ui.texts().join('|').toStdString();
+    EXPECT_EQ(ui.texts().last(), kCompleted);
+    EXPECT_EQ(ControllerOnNode(2).data.params().values, before.data.params().values);
+}
+
+TEST_F(TransferDialogTest, ControllerWithoutPointsIsBackedUpAndItsRestoreDeletesPoints) {
+    QList<SimController> controllers = MakeDemoControllers(1);
+    const std::vector<PointRecord> points = controllers[0].data.points;
+    for (PointRecord& point : controllers[0].data.points)
+        point = PointRecord{};
+    StartLine(controllers);
+
+    const QString path = FilePath("empty.kqd");
+    ASSERT_TRUE(Backup(1, path)) << ui.texts().join('|').toStdString();
+    EXPECT_FALSE(ReadBytes(path).contains("PNT"));
+
+    sim->UpdateControllers([&](QList<SimController>& list) { list[0].data.points = points; });
+    EXPECT_TRUE(Restore(1, path)) << ui.texts().join('|').toStdString();
+    for (const PointRecord& point : ControllerOnNode(1).data.points)
+        EXPECT_FALSE(point.inUse());
+}

@@ -114,6 +114,17 @@ bool TransferDialogTest::Backup(int node, const QString& path) {
     return done;
 }
 
+bool TransferDialogTest::Restore(int node, const QString& path) {
+    OpenDialog(false);
+    ChooseFile(path);
+    if (!SelectLinePort())
+        return false;
+    ui.answers = {MsgResult::Yes, MsgResult::Ok};
+    const bool done = PressOk({NodeDialogDriver::Node(node)});
+    ui.answers.clear();
+    return done;
+}
+
 QStringList TransferDialogTest::TakeCommands() {
     const QStringList all = sim->Log().Commands();
     const QStringList fresh = all.mid(commandsSeen);

@@ -78,6 +78,9 @@ protected:
     bool PressOk(const QList<NodeDialogDriver::Step>& steps);
     // Backs node `node` up to `path` (every question answered OK); true on success.
     bool Backup(int node, const QString& path);
+    // Restores `path` into node `node` from a controller in Normal Mode (the run mode question
+    // and the confirmation answered); true on success.
+    bool Restore(int node, const QString& path);
 
     QString FilePath(const QString& name) const { return folder.filePath(name); }
     // Commands the line received since the last call.
