@@ -272,9 +272,11 @@ TEST_F(LauncherTest, WindowMenuStartsWithAboutAndASeparator) {
     launcher.show();
     QMenu* menu = launcher.BuildWindowMenu();
     const QList<QAction*> entries = menu->actions();
-    ASSERT_GE(entries.size(), 3);
+    ASSERT_EQ(entries.size(), 4);
     EXPECT_EQ(entries[0]->text(), QStringLiteral("&About..."));
     EXPECT_TRUE(entries[1]->isSeparator());
+    EXPECT_EQ(entries[2]->text(), QStringLiteral("Mi&nimize"));
+    EXPECT_EQ(entries[3]->text(), QStringLiteral("&Close"));
     entries[0]->trigger();
     EXPECT_EQ(ran, QStringList{"about"});
     EXPECT_TRUE(launcher.isVisible());
