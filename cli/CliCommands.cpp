@@ -37,24 +37,24 @@ PortTarget TargetOf(const CliOptions& options) {
 // The file chooser's rules: the extension (case included) and the length; an open chooser
 // only hands out an existing file, a save chooser only a path in an existing folder.
 bool CheckFile(const CliOptions& options, const QString& extension, bool mustExist) {
-    if (!TransferTexts::IsAcceptableFileName(options.file, extension)) {
-        Complain(TransferTexts::Text(TransferMessages::kFileNameTooLong));
-        return false;
-    }
     const QFileInfo info(options.file);
-    if (mustExist && !info.isFile()) {
+    switch (TransferTexts::CheckChosenPath(options.file, extension, mustExist)) {
+    case TransferTexts::ChosenPathProblem::None:
+        return true;
+    case TransferTexts::ChosenPathProblem::BadName:
+        Complain(TransferTexts::Text(TransferMessages::kFileNameTooLong));
+        break;
+    case TransferTexts::ChosenPathProblem::NoSuchFile:
         Complain(QStringLiteral("%1: no such file.").arg(options.file));
-        return false;
-    }
-    if (!mustExist && !info.absoluteDir().exists()) {
+        break;
+    case TransferTexts::ChosenPathProblem::NoSuchFolder:
         Complain(QStringLiteral("%1: no such folder.").arg(info.absolutePath()));
-        return false;
-    }
-    if (info.isDir()) {
+        break;
+    case TransferTexts::ChosenPathProblem::IsFolder:
         Complain(QStringLiteral("%1 is a folder.").arg(options.file));
-        return false;
+        break;
     }
-    return true;
+    return false;
 }
 
 } // namespace

@@ -24,6 +24,14 @@ inline constexpr int kMaxPathLength = 259;
 // answered with "The file name is too long." by the caller.
 bool IsAcceptableFileName(const QString& path, const QString& extension);
 
+// What a file chooser refuses in a chosen path, checked in this order: the name rule above, an
+// open chooser's file that does not exist, a save chooser's folder that does not exist, a
+// folder where a file is wanted.
+enum class ChosenPathProblem { None, BadName, NoSuchFile, NoSuchFolder, IsFolder };
+ChosenPathProblem CheckChosenPath(const QString& path, const QString& extension, bool mustExist);
+// The dialogs' message for a refused path; empty for ChosenPathProblem::None.
+QString ChosenPathMessage(ChosenPathProblem problem, const QString& path);
+
 // The file name part shown in confirmations: the text after the last "/", or the whole path
 // when that part is empty.
 QString FileNamePart(const QString& path);
@@ -47,6 +55,9 @@ inline constexpr int kDataFileFilter = 520;
 inline constexpr int kAlarmFileFilter = 523;
 inline constexpr int kSafetyCaution = 524;
 inline constexpr int kGatewayCaution = 525;
+inline constexpr int kNoSuchFolder = 10450; // "%s\nThe folder does not exist. ..."
+inline constexpr int kNoSuchFile = 10451;
+inline constexpr int kIsFolder = 10452;
 inline constexpr int kTitleRestore = 906;
 inline constexpr int kTitleBackup = 907;
 inline constexpr int kTransferCompleted = 10010;

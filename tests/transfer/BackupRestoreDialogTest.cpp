@@ -211,15 +211,28 @@ TEST_F(TransferDialogTest, FailedBackupLeavesAnExistingFileByteForByte) {
     EXPECT_EQ(ui.texts().last(), kCompleted);
 }
 
-TEST_F(TransferDialogTest, SaveIntoAMissingFolderFailsWithoutReason) {
+TEST_F(TransferDialogTest, MissingFolderIsRefusedBeforeTheLineIsTouched) {
     StartLine(MakeDemoControllers(1));
-    OpenDialog(true);
+    CDlgTransportV2& dlg = OpenDialog(true);
+    const auto refusal = [this](const QString& folderName) {
+        return FilePath(folderName) +
+               "\nThe folder does not exist. Choose a file in an existing folder.";
+    };
     ChooseFile(FilePath("missing/x.kqd"));
+    EXPECT_EQ(ui.texts(), QStringList{refusal("missing")});
+    EXPECT_TRUE(dlg.FileFieldText().isEmpty());
+
+    // A folder that goes after the choice is refused by OK, before any command.
+    ASSERT_TRUE(QDir(FilePath(QString())).mkdir("gone"));
+    ChooseFile(FilePath("gone/x.kqd"));
+    EXPECT_EQ(dlg.FileFieldText(), FilePath("gone/x.kqd"));
+    ASSERT_TRUE(QDir(FilePath(QString())).rmdir("gone"));
     ASSERT_TRUE(SelectLinePort());
-    ui.answers = {MsgResult::Ok};
     EXPECT_FALSE(PressOk({Step::Node(1)}));
-    EXPECT_EQ(ui.texts().last(), QString("Data transfer failed."));
-    EXPECT_EQ(ui.shown.last().icon, MsgIcon::Error);
+    EXPECT_EQ(ui.texts().last(), refusal("gone"));
+    EXPECT_EQ(driver.shown, 0);
+    EXPECT_TRUE(sim->Log().Commands().isEmpty());
+    EXPECT_TRUE(dlg.okButton()->isEnabled());
 }
 
 TEST_F(TransferDialogTest, FailedIdentityQueriesEndWithReconnectMessage) {
