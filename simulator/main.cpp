@@ -43,6 +43,9 @@ int main(int argc, char* argv[]) {
     }
     line.SetBaudRate(options.baud);
     line.SetReplyDelayMs(options.replyDelayMs);
+    line.SetBehaviour(options.behaviour);
+    if (options.randomFaults)
+        line.SetRandomFaults(options.random);
     for (const FaultRule& rule : options.faults)
         line.AddFault(rule);
     if (!line.Start(options.line, &error)) {

@@ -15,9 +15,22 @@ namespace {
 class SimulatedLineTest : public testing::Test {
 protected:
     void SetUp() override {
+        // These tests talk to the controllers directly, without the @K99=0 a program sends
+        // first; the streaming test turns it on again.
+        SimBehaviour quiet;
+        quiet.streaming = false;
+        line.SetBehaviour(quiet);
         QString error;
         ASSERT_TRUE(line.Start(-1, &error)) << qPrintable(error);
         ASSERT_TRUE(client.Open(line.LinkPath()));
+    }
+
+    // Run mode `mode` (K20) on every controller: 2 is Debug Mode, which writes need.
+    void SetRunMode(int mode) {
+        line.UpdateControllers([mode](QList<SimController>& list) {
+            for (SimController& controller : list)
+                controller.data.params().K(20) = mode;
+        });
     }
 
     SimulatedLine line{MakeDemoControllers(3)};
@@ -63,7 +76,9 @@ TEST_F(SimulatedLineTest, AnswersIdentityAndListsOverThePty) {
 }
 
 TEST_F(SimulatedLineTest, WritesDeletionsAndBroadcastsOverThePty) {
-    EXPECT_EQ(client.Ask("@K20.2=2"), "OK.2\r\n");
+    // Outside Debug Mode a write is refused, the mode switch itself is taken.
+    EXPECT_EQ(client.Ask("@S3.1=77"), "NG.1=05\r\n");
+    EXPECT_EQ(client.Ask("@K20=2", 3), "OK.1\r\nOK.2\r\nOK.3\r\n");
     EXPECT_EQ(client.Ask("@?K20.2"), "K20.2=2\r\nOK.2\r\n");
     EXPECT_EQ(client.Ask("@S3.1=77"), "OK.1\r\n");
     EXPECT_TRUE(client.Ask("@?PNT3.1").contains(",S77,"));
@@ -91,6 +106,7 @@ TEST_F(SimulatedLineTest, RenumbersDuplicateNodesOverThePty) {
 }
 
 TEST_F(SimulatedLineTest, CrOnlyControllerEndsLinesWithCr) {
+    SetRunMode(2);
     EXPECT_EQ(client.Ask("@K37.2=0"), "OK.2\r\n");
     EXPECT_EQ(client.Ask("@?CONT.2"), "CONT.2=KQ-C\rOK.2\r");
     // A command ended by CR alone is taken as well.
@@ -152,8 +168,9 @@ TEST_F(SimulatedLineTest, NgForMatchingCommands) {
     ng.pattern = "@K20*";
     ng.ngCode = 0x2f;
     line.AddFault(ng);
+    SetRunMode(6); // Debug Mode (SAFETY)
     EXPECT_EQ(client.Ask("@K20.3=2"), "NG.3=2f\r\n");
-    EXPECT_EQ(line.Controllers()[2].data.params().K(20), 0);
+    EXPECT_EQ(line.Controllers()[2].data.params().K(20), 6);
     EXPECT_EQ(client.Ask("@K21.3=1"), "OK.3\r\n");
     EXPECT_EQ(client.Ask("@K20=1", 3), "NG.1=2f\r\nNG.2=2f\r\nNG.3=2f\r\n");
 }
