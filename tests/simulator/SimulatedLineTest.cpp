@@ -251,3 +251,83 @@ TEST_F(SimulatedLineTest, PacingHoldsBytesToTheBaudRate) {
     EXPECT_EQ(line.BytesSent() - sentBefore, all.size());
     EXPECT_GT(all.size(), early.size() * 2); // most of the list was still on the wire
 }
+
+// A line at power-up streams status lines between whole replies until @K99=0.
+TEST(SimulatedLineStreaming, StatusLinesUntilStreamingIsOff) {
+    SimBehaviour behaviour;
+    behaviour.streamIntervalMs = 20;
+    SimulatedLine line(MakeDemoControllers(2));
+    line.SetBehaviour(behaviour);
+    ASSERT_TRUE(line.Start());
+    PtyClient client;
+    ASSERT_TRUE(client.Open(line.LinkPath()));
+    const QByteArray idle =
+        client.ReadUntil([](const QByteArray& b) { return b.count("\r\n") >= 4; }, 3000);
+    EXPECT_TRUE(idle.startsWith("RUN.1\r\nMSG.1=Ready\r\nEND.1\r\nRUN.2\r\n")) << idle.constData();
+
+    // Replies stay whole: whatever status lines come, they come between lines.
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray reply = client.Ask("@?K38.2");
+        EXPECT_TRUE(reply.contains("K38.2=2\r\nOK.2\r\n")) << reply.constData();
+        for (const QByteArray& piece : reply.split('\n'))
+            EXPECT_TRUE(piece.isEmpty() || piece.endsWith('\r')) << reply.constData();
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    EXPECT_EQ(line.Controllers()[0].data.params().K(99), 1);
+
+    // Off for node 1, then for everyone: the line falls quiet.
+    client.Ask("@K99.1=0");
+    client.ReadFor(100);
+    const QByteArray fromTwo = client.ReadFor(200);
+    EXPECT_FALSE(fromTwo.contains(".1")) << fromTwo.constData();
+    EXPECT_TRUE(fromTwo.contains("RUN.2") || fromTwo.contains("MSG.2") ||
+                fromTwo.contains("END.2"));
+    const QByteArray off = client.Ask("@K99=0", 2);
+    EXPECT_TRUE(off.endsWith("OK.1\r\nOK.2\r\n")) << off.constData();
+    const int sent = line.StatusLines();
+    EXPECT_TRUE(client.ReadFor(200).isEmpty());
+    EXPECT_EQ(line.StatusLines(), sent);
+}
+
+// A random fault plan over the line: every fault named in the log, NG faults answered, noise
+// and pieces never inside a reply line.
+TEST_F(SimulatedLineTest, RandomFaultsAreLoggedAndAnswered) {
+    RandomFaults random;
+    random.seed = 17;
+    random.rate = 0.5;
+    random.kinds = RandomFaults::Ng | RandomFaults::Noise | RandomFaults::Split;
+    line.Log().Clear();
+    line.SetRandomFaults(random);
+    QList<QByteArray> replies;
+    for (int i = 0; i < 20; ++i)
+        replies << client.Ask("@?K38.1");
+    line.ClearFaults();
+    EXPECT_EQ(client.Ask("@?K38.1"), "K38.1=1\r\nOK.1\r\n");
+
+    int ngs = 0;
+    int events = 0;
+    for (const TrafficEntry& entry : line.Log().Entries()) {
+        if (entry.kind != TrafficEntry::Kind::Event)
+            continue;
+        ++events;
+        EXPECT_TRUE(entry.bytes.contains("random (seed 17)")) << entry.bytes.constData();
+        ngs += entry.bytes.contains(" NG ") ? 1 : 0;
+    }
+    EXPECT_GT(events, 0);
+    // Cleaned of noise, the replies are whole lines: the value and OK, or a refusal. (A split
+    // reply's last byte may reach the next Ask, so they are taken together.)
+    QByteArray clean;
+    for (const QByteArray& reply : replies) {
+        for (char byte : reply) {
+            const auto code = static_cast<unsigned char>(byte);
+            if (code == '\r' || code == '\n' || (code >= 0x20 && code < 0x7f))
+                clean += byte;
+        }
+    }
+    const qsizetype refused = clean.count("NG.1=");
+    clean.replace(QByteArray("NG.1=01\r\n"), "").replace("NG.1=02\r\n", "");
+    clean.replace(QByteArray("NG.1=03\r\n"), "").replace("NG.1=10\r\n", "");
+    clean.replace(QByteArray("NG.1=2f\r\n"), "");
+    EXPECT_EQ(clean, QByteArray("K38.1=1\r\nOK.1\r\n").repeated(20 - refused));
+    EXPECT_EQ(refused, ngs);
+}
