@@ -344,7 +344,7 @@ void SimulatedLine::Run() {
 
 int SimulatedLine::StreamWaitMs() {
     std::lock_guard lock(stateMutex);
-    if (!behaviour.streaming)
+    if (!behaviour.streaming || muted)
         return -1;
     const bool anyStreaming =
         std::any_of(controllers.begin(), controllers.end(),
@@ -454,8 +454,10 @@ void SimulatedLine::HandleLine(const QByteArray& line) {
                                                    .arg(index)
                                                    .arg(outcome.injected.join(QStringLiteral(", ")))
                                                    .toUtf8());
-    if (outcome.silence)
+    if (outcome.silence) {
+        muted = true;
         return;
+    }
     if (outcome.lineError) {
         HangUp();
         return;
@@ -475,6 +477,7 @@ void SimulatedLine::HandleLine(const QByteArray& line) {
     if (reply.isEmpty() || stopping)
         return;
     traffic.Add(TrafficEntry::Kind::Reply, reply);
+    muted = false;
     Send(reply, outcome.pieceBytes, outcome.pauseMs);
     lastTrafficNs = nowNs();
 }

@@ -24,7 +24,8 @@ struct SimBehaviour {
     QByteArray noise;               // bytes before every reply and status line
     // K99 "Data streaming" is on at power-up (Start): until it is set to 0, a controller sends
     // a status line ("RUN.<node>", "MSG.<node>=...", "END.<node>" in turn) after every
-    // `streamIntervalMs` without traffic, always between whole replies.
+    // `streamIntervalMs` without traffic, always between whole replies. A silence fault stops
+    // them too, until a command is answered again: nothing at all comes over a silent line.
     bool streaming = true;
     int streamIntervalMs = 250;
 };
@@ -131,4 +132,5 @@ private:
     int64_t wireFreeNs = 0;    // when the paced wire is next free
     int64_t lastTrafficNs = 0; // the last byte in or out; status lines wait for a quiet line
     int statusTurn = 0;        // which controller and which status line come next
+    bool muted = false;        // a silence fault: nothing comes over the line until a reply
 };
