@@ -50,6 +50,8 @@ int main(int argc, char* argv[]) {
         line.AddFault(rule);
     if (!line.Start(options.line, &error)) {
         err << "velmora-sim: " << error << "\n";
+        if (options.behaviour.rangeChecks && error.contains(QLatin1String("parameter tables")))
+            err << "velmora-sim: --no-range-check starts the line without them\n";
         return 1;
     }
     out << "COM" << line.ComNumber() << ' ' << line.DevicePath() << Qt::endl;
