@@ -96,6 +96,10 @@ bool rawExchange(const QString& device, const QByteArray& command, const QByteAr
 
 bool runAt(int baud) {
     SimulatedLine line(MakeDemoControllers(1));
+    // Timed exchanges without the search's @K99=0: no status streaming.
+    SimBehaviour quiet;
+    quiet.streaming = false;
+    line.SetBehaviour(quiet);
     QString error;
     if (!line.Start(-1, &error)) {
         std::fprintf(stderr, "simulated line: %s\n", qPrintable(error));

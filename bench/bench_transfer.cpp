@@ -62,6 +62,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     for (const int baud : {38400, 115200}) {
         SimulatedLine line({FullController()});
+        // Timed exchanges without the search's @K99=0: no status streaming.
+        SimBehaviour quiet;
+        quiet.streaming = false;
+        line.SetBehaviour(quiet);
         line.SetBaudRate(baud);
         QString error;
         if (!line.Start(-1, &error)) {

@@ -239,11 +239,19 @@ TEST_F(TransferTest, ControllerAlreadyInADebugModeIsNotSwitched) {
 }
 
 TEST_F(TransferTest, DerivedParametersAreReadAfterTheirSourceAndComparedFresh) {
-    const SimController node1 = Node1();
-    const int32_t accel = node1.data.params().K(77);
-    const int32_t filter1 = node1.data.params().K(90);
     fresh->params().K(76) = current->params().K(76) + 1;
     fresh->params().K(89) = current->params().K(89) + 1;
+    // What the controller derives from the new sources, and the new record holds already.
+    SimController node1 = Node1();
+    for (int source : {76, 89}) {
+        node1.data.params().K(source) = fresh->params().K(source);
+        SimResponder::RecomputeFollowUps(node1, source, nullptr);
+    }
+    const int32_t accel = node1.data.params().K(77);
+    const int32_t filter1 = node1.data.params().K(90);
+    fresh->params().K(77) = accel;
+    for (int k = 90; k <= 92; ++k)
+        fresh->params().K(k) = node1.data.params().K(k);
     // The record read earlier holds stale derived values; the new one the controller's own.
     current->params().K(77) = accel + 5;
     current->params().K(90) = filter1 + 3;
