@@ -29,6 +29,7 @@ struct ChannelFailure {
         LineError,  // the line broke (NG code 0x49)
         BadAnswer,  // an answer that is incomplete or cannot be read
         SendFailed, // the port manager did not take the command line
+        NotTaken,   // a whole-data write ended with items the controller did not take
     };
     Kind kind = Kind::None;
     int ngCode = -1;
