@@ -7,8 +7,11 @@
 
 #include <QDir>
 #include <QFile>
+
 #include <QPushButton>
 #include <QTreeWidget>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -211,15 +214,35 @@ TEST_F(TransferDialogTest, FailedBackupLeavesAnExistingFileByteForByte) {
     EXPECT_EQ(ui.texts().last(), kCompleted);
 }
 
-TEST_F(TransferDialogTest, SaveIntoAMissingFolderFailsWithoutReason) {
+TEST_F(TransferDialogTest, FailedSaveSaysWhyAndLoadFailuresNameTheirReason) {
     StartLine(MakeDemoControllers(1));
+    // The folder goes away after it was chosen.
+    const QString folderPath = FilePath("gone");
+    ASSERT_TRUE(QDir().mkpath(folderPath));
+    const QString path = QDir(folderPath).filePath("x.kqd");
     OpenDialog(true);
-    ChooseFile(FilePath("missing/x.kqd"));
+    ChooseFile(path);
+    ASSERT_TRUE(QDir(folderPath).removeRecursively());
     ASSERT_TRUE(SelectLinePort());
     ui.answers = {MsgResult::Ok};
     EXPECT_FALSE(PressOk({Step::Node(1)}));
-    EXPECT_EQ(ui.texts().last(), QString("Data transfer failed."));
+    EXPECT_EQ(ui.texts().last(), "Data transfer failed.\n\nThe file could not be written: " +
+                                     QString::fromLocal8Bit(strerror(ENOENT)));
     EXPECT_EQ(ui.shown.last().icon, MsgIcon::Error);
+
+    // A restore file that went away after it was chosen: nothing is asked, nothing written.
+    const QString restorePath = FilePath("vanished.kqd");
+    ASSERT_TRUE(Backup(1, restorePath));
+    ui.shown.clear();
+    TakeCommands();
+    OpenDialog(false);
+    ChooseFile(restorePath);
+    ASSERT_TRUE(QFile::remove(restorePath));
+    ASSERT_TRUE(SelectLinePort());
+    EXPECT_FALSE(PressOk({Step::Node(1)}));
+    EXPECT_EQ(ui.texts(), QStringList{"Failed to open the file.\n\nThe file could not be read: " +
+                                      QString::fromLocal8Bit(strerror(ENOENT))});
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
 }
 
 TEST_F(TransferDialogTest, FailedIdentityQueriesEndWithReconnectMessage) {
