@@ -96,3 +96,21 @@ TEST(TransferTextsTest, IncompleteFileIdentityNamesTheItemsWithTheirOwnTexts) {
     EXPECT_EQ(controller, "KQ-A");
     EXPECT_EQ(option, 2);
 }
+
+TEST(TransferTextsTest, ADeviceOutsideThePortTableIsNamedByItsPath) {
+    ScriptedUserInteraction ui;
+    UserInteraction* previous = InstallUserInteraction(&ui);
+    CCommunicationWindow window;
+    NoBusyIndicator busy;
+    NoNode chooser;
+    CBackupRestoreProcedure procedure(window, chooser, busy);
+    EXPECT_EQ(procedure.ControllerLine("KQ-A", 97, 3),
+              QString("Controller: KQ-A  (COM97 - Node No.:03)\n"));
+    PortTarget device;
+    device.devicePath = QStringLiteral("/nonexistent/ttyX");
+    int node = 0;
+    EXPECT_FALSE(procedure.ConnectAndSelectNode(device, node)); // the device cannot be opened
+    InstallUserInteraction(previous);
+    EXPECT_EQ(procedure.ControllerLine("KQ-A", 0, 3),
+              QString("Controller: KQ-A  (/nonexistent/ttyX - Node No.:03)\n"));
+}
