@@ -41,7 +41,7 @@ bool CAlarmTransferProcedure::RunTransferProcedure(const PortTarget& port) {
         ShowMessage(Text(kSaveCompleted), MsgButtons::Ok, MsgIcon::Information);
         return true;
     }
-    ShowMessage(window.FailureText(kSaveFileFailed), MsgButtons::Ok, MsgIcon::Error);
+    ShowMessage(FailureMessage(kSaveFileFailed), MsgButtons::Ok, MsgIcon::Error);
     return false;
 }
 
@@ -63,5 +63,10 @@ bool CAlarmTransferProcedure::SaveAlarmHistoryFile(CCommunicationWindow& comm, i
     // A line error cut the history short: saving the rest would pass it off as complete.
     if (CCommunicationWindow::IsLinkError(comm.channel.lastError))
         return false;
-    return reader.SaveAlarmHistory(transferFileName);
+    QString reason;
+    if (!reader.SaveAlarmHistory(transferFileName, &reason)) {
+        SetFileFailure(reason);
+        return false;
+    }
+    return true;
 }

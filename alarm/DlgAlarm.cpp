@@ -41,8 +41,8 @@ QString CDlgAlarm::ReadAlarmHistory(ControllerData& controller, CPortHub& hub,
     return historyText;
 }
 
-bool CDlgAlarm::SaveAlarmHistory(const QString& path) const {
+bool CDlgAlarm::SaveAlarmHistory(const QString& path, QString* reason) const {
     QByteArray bytes = CodePage::ToAnsi(historyText);
     bytes.replace("\n", "\r\n");
-    return ReplaceFileContents(path, bytes);
+    return ReplaceFileContents(path, bytes, reason);
 }

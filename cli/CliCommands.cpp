@@ -35,26 +35,39 @@ PortTarget TargetOf(const CliOptions& options) {
 }
 
 // The file chooser's rules: the extension (case included) and the length; an open chooser
-// only hands out an existing file, a save chooser only a path in an existing folder.
+// only hands out an existing file, a save chooser only a path in an existing folder, and only
+// after the user agreed to replace a file already there.
 bool CheckFile(const CliOptions& options, const QString& extension, bool mustExist) {
     const QFileInfo info(options.file);
     switch (TransferTexts::CheckChosenPath(options.file, extension, mustExist)) {
     case TransferTexts::ChosenPathProblem::None:
-        return true;
+        break;
     case TransferTexts::ChosenPathProblem::BadName:
         Complain(TransferTexts::Text(TransferMessages::kFileNameTooLong));
-        break;
+        return false;
     case TransferTexts::ChosenPathProblem::NoSuchFile:
         Complain(QStringLiteral("%1: no such file.").arg(options.file));
-        break;
+        return false;
     case TransferTexts::ChosenPathProblem::NoSuchFolder:
         Complain(QStringLiteral("%1: no such folder.").arg(info.absolutePath()));
-        break;
+        return false;
     case TransferTexts::ChosenPathProblem::IsFolder:
         Complain(QStringLiteral("%1 is a folder.").arg(options.file));
-        break;
+        return false;
     }
-    return false;
+    if (!mustExist && info.exists()) {
+        const QString question =
+            TransferTexts::Format(TransferTexts::Text(TransferMessages::kReplaceQuestion),
+                                  {TransferTexts::FileNamePart(options.file)});
+        if (UI().ShowMessage(nullptr, question, MsgButtons::YesNo) != MsgResult::Yes)
+            return false;
+    }
+    return true;
+}
+
+// A window on the options' line settings.
+void Configure(CCommunicationWindow& window, const CliOptions& options) {
+    window.channel.replyTimeoutMs = options.replyTimeoutMs;
 }
 
 } // namespace
@@ -71,6 +84,7 @@ int Ports(FILE* out) {
 
 int Search(const CliOptions& options, FILE* out) {
     CCommunicationWindow window;
+    Configure(window, options);
     if (!window.OpenDevice(options.devicePath, options.baudRate))
         return 1;
     if (!window.SearchControllers(nullptr))
@@ -94,6 +108,7 @@ int BackupOrRestore(const CliOptions& options) {
         return 1;
 
     CCommunicationWindow window;
+    Configure(window, options);
     // The restart test of a restore reads the parameter tables of the resource library.
     std::array<ParamInfoTableSlot, 2> tables;
     if (!backup) {
@@ -119,6 +134,7 @@ int Alarms(const CliOptions& options) {
     if (!CheckFile(options, TransferTexts::Text(TransferMessages::kAlarmFileExtension), false))
         return 1;
     CCommunicationWindow window;
+    Configure(window, options);
     CFixedNodeChooser chooser(options.node);
     NoBusyIndicator busy;
     CAlarmTransferProcedure procedure(window, chooser, busy);

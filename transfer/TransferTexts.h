@@ -40,9 +40,9 @@ QString FileNamePart(const QString& path);
 
 // Message ids shared by the transfer workflows.
 namespace TransferMessages {
-inline constexpr int kControllerName = 336;
-inline constexpr int kRobotName = 337;
-inline constexpr int kInterfaceInfo = 338;
+inline constexpr int kControllerName = 10066;
+inline constexpr int kRobotName = 10067;
+inline constexpr int kInterfaceInfo = 10068;
 inline constexpr int kSaveFileName = 389;
 inline constexpr int kFileName = 390;
 inline constexpr int kSelectConnection = 391;
@@ -76,7 +76,12 @@ inline constexpr int kRunModeQuestion = 10135;
 inline constexpr int kRestartController = 10142;
 inline constexpr int kControllerChanged = 10150;
 inline constexpr int kControllerMismatchQuestion = 10157;
+inline constexpr int kFileWriteReason = 10420;      // "\n\nThe file could not be written: %s"
+inline constexpr int kFileReadReason = 10421;       // "\n\nThe file could not be read: %s"
+inline constexpr int kControllerLineDevice = 10422; // "Controller: %s  (%s - Node No.:%02d)\n"
+inline constexpr int kReplaceQuestion = 10423; // "%s already exists.\nDo you want to replace it?"
 inline constexpr int kFileNameTooLong = 40001;
+inline constexpr int kOpenFileFailed = 40002;
 inline constexpr int kReconnectFailed = 41006;
 inline constexpr int kDataFileExtension = 57201;  // "kqd"
 inline constexpr int kAlarmFileExtension = 57202; // "alr"

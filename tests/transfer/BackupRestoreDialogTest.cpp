@@ -4,11 +4,15 @@
 #include "app/VelmoraApp.h"
 #include "data/DataStore.h"
 #include "data/ParamInfoTable.h"
+#include "tests/support/FileFailures.h"
 
 #include <QDir>
 #include <QFile>
+
 #include <QPushButton>
 #include <QTreeWidget>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -233,6 +237,26 @@ TEST_F(TransferDialogTest, MissingFolderIsRefusedBeforeTheLineIsTouched) {
     EXPECT_EQ(driver.shown, 0);
     EXPECT_TRUE(sim->Log().Commands().isEmpty());
     EXPECT_TRUE(dlg.okButton()->isEnabled());
+}
+
+TEST_F(TransferDialogTest, FailedSaveSaysWhy) {
+    StartLine(MakeDemoControllers(1));
+    OpenDialog(true);
+    ChooseFile(FilePath("big.kqd"));
+    ASSERT_TRUE(SelectLinePort());
+    ui.answers = {MsgResult::Ok};
+    bool saved = true;
+    {
+        // The whole record is read; only the file it goes into cannot grow.
+        const FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.isActive());
+        saved = PressOk({Step::Node(1)});
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ui.texts().last(), "Data transfer failed.\n\nThe file could not be written: " +
+                                     QString::fromLocal8Bit(strerror(EFBIG)));
+    EXPECT_EQ(ui.shown.last().icon, MsgIcon::Error);
+    EXPECT_FALSE(QFile::exists(FilePath("big.kqd")));
 }
 
 TEST_F(TransferDialogTest, FailedIdentityQueriesEndWithReconnectMessage) {
