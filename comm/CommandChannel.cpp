@@ -6,7 +6,6 @@
 #include "porthub/PortHub.h"
 
 #include <QCoreApplication>
-#include <QMutex>
 #include <QMutexLocker>
 
 namespace {
@@ -15,12 +14,6 @@ constexpr QChar kCr(13);
 constexpr QChar kLf(10);
 const QString kLineEnd = QStringLiteral("\r\n");
 constexpr int kHighestNode = 16;
-
-// Every channel of the process shares this one lock over its receive buffer.
-QMutex& receiveBufferMutex() {
-    static QMutex mutex;
-    return mutex;
-}
 
 QStringView textWithoutTrailingSpace(QStringView text) {
     qsizetype end = text.size();
@@ -64,7 +57,7 @@ void CCommandChannel::setClock(ChannelClock* newClock) {
 }
 
 QString CCommandChannel::PendingText() const {
-    QMutexLocker lock(&receiveBufferMutex());
+    QMutexLocker lock(&bufferMutex);
     return receiveBuffer;
 }
 
@@ -72,8 +65,11 @@ void CCommandChannel::AppendIncoming() {
     if (!busy || !portHub)
         return;
     const QString text = portHub->GetInBuffAtOnce();
-    QMutexLocker lock(&receiveBufferMutex());
+    if (text.isEmpty())
+        return;
+    QMutexLocker lock(&bufferMutex);
     receiveBuffer += text;
+    ++arrivals;
 }
 
 void CCommandChannel::InjectLinkError(int code) {
@@ -84,8 +80,9 @@ void CCommandChannel::InjectLinkError(int code) {
                        : QStringLiteral("NG.%1=%2\r\n")
                              .arg(replyNode)
                              .arg(code & 0xFF, 2, 16, QLatin1Char('0'));
-    QMutexLocker lock(&receiveBufferMutex());
+    QMutexLocker lock(&bufferMutex);
     receiveBuffer = line;
+    ++arrivals;
 }
 
 void CCommandChannel::PumpPendingMessages(int maxCount) {
@@ -98,19 +95,16 @@ void CCommandChannel::PumpPendingMessages(int maxCount) {
     QCoreApplication::sendPostedEvents();
 }
 
-void CCommandChannel::pauseOnePoll() {
-    clock->SleepMs(1);
-}
-
 ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
     QString snapshot;
     qint64 deadline = clock->NowMs() + replyTimeoutMs;
     for (;;) {
-        PumpPendingMessages(1);
         QString copy;
+        quint64 seen = 0;
         {
-            QMutexLocker lock(&receiveBufferMutex());
+            QMutexLocker lock(&bufferMutex);
             copy = receiveBuffer;
+            seen = arrivals;
         }
         // A CR as the very first character does not complete a line yet.
         if (copy.lastIndexOf(kCr) > 0)
@@ -126,9 +120,13 @@ ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
             snapshot = copy;
             deadline = now + replyTimeoutMs;
         }
-        clock->SleepMs(1);
+        // Sleeps until the port manager's next notification has been taken in, or the deadline.
+        clock->WaitUntil(deadline, [this, seen] {
+            QMutexLocker lock(&bufferMutex);
+            return arrivals != seen;
+        });
     }
-    QMutexLocker lock(&receiveBufferMutex());
+    QMutexLocker lock(&bufferMutex);
     const qsizetype position = receiveBuffer.lastIndexOf(kCr);
     text = receiveBuffer.left(position + 1);
     receiveBuffer.remove(0, position + 1);
@@ -263,7 +261,6 @@ bool CCommandChannel::SendAndWait(int node, const QString& line) {
         }
         if (status == ChannelStatus::Ng || status == ChannelStatus::TimedOut)
             break;
-        pauseOnePoll();
     }
     busy = false;
     replyNode = 0;
@@ -292,7 +289,6 @@ bool CCommandChannel::CollectBroadcast(const QString& line, QString& answer) {
         }
         if (status == ChannelStatus::TimedOut)
             break;
-        pauseOnePoll();
     }
     busy = false;
     answer = JoinReplyLines(CutReplyLines(portHub->GetInBuff()));
@@ -325,7 +321,6 @@ bool CCommandChannel::QueryNode(int node, const QString& line, QString& answer) 
             answer = QLatin1String(kTextTimeOut);
             break;
         }
-        pauseOnePoll();
     }
     busy = false;
     replyNode = 0;

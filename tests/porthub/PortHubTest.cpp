@@ -2,14 +2,17 @@
 
 #include "comm/CommandChannel.h"
 #include "comm/ItemOperations.h"
+#include "comm/Keywords.h"
 #include "platform/ComPortTable.h"
 #include "porthub/PortHub.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <termios.h>
 #include <thread>
@@ -197,6 +200,58 @@ TEST(PortHub, HangUpMidCommandEndsItAsLineError) {
     EXPECT_EQ(channel.lastError, "NG.1=49");
     hub.Close();
     EXPECT_EQ(hub.linkState, kLinkClosed);
+}
+
+// A channel on a thread of its own, as one session per line runs it: the reply ends the wait,
+// and a silent line is waited out asleep in the thread's dispatcher instead of in polls.
+TEST(PortHub, ChannelOnAWorkerThreadSleepsUntilTheReply) {
+    PtyPeer peer;
+    ASSERT_TRUE(peer.ok());
+    std::thread controller;
+    bool opened = false;
+    bool answered = false;
+    QString answer;
+    ChannelFailure::Kind silentFailure = ChannelFailure::Kind::None;
+    int dispatcherPasses = 0;
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
+        Receiver window;
+        CPortHub hub;
+        CCommandChannel channel(&hub);
+        channel.replyTimeoutMs = 300;
+        window.channel = &channel;
+        hub.Initialize();
+        hub.AttatchWnd(&window);
+        useDevice(hub, peer.devicePath());
+        opened = hub.Open() != 0;
+        if (!opened)
+            return;
+        // The controller listens once the port is open: a pseudo-terminal nobody holds
+        // reads as hung up.
+        controller = std::thread([&peer] {
+            if (peer.readLine(4000) == "@?K20.1\r\n")
+                peer.write("K20.1=2\r\nOK.1\r\n");
+        });
+        answered = channel.QueryNumbered(kKeyK, 1, 20, answer);
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+        const auto count = [&dispatcherPasses] { ++dispatcherPasses; };
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, count);
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, count);
+        QString unused;
+        (void)channel.QueryNumbered(kKeyK, 1, 21, unused);
+        silentFailure = channel.lastFailure.kind;
+        hub.DetatchWnd();
+        hub.Close();
+    }));
+    worker->start();
+    worker->wait();
+    if (controller.joinable())
+        controller.join();
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(answer.startsWith("K20.1=2")) << answer.toStdString();
+    EXPECT_EQ(silentFailure, ChannelFailure::Kind::TimedOut);
+    // A poll every millisecond would take some hundreds of passes over the 300 ms.
+    EXPECT_LT(dispatcherPasses, 30);
 }
 
 } // namespace
