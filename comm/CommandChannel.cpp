@@ -65,11 +65,8 @@ void CCommandChannel::AppendIncoming() {
     if (!busy || !portHub)
         return;
     const QString text = portHub->GetInBuffAtOnce();
-    if (text.isEmpty())
-        return;
     QMutexLocker lock(&bufferMutex);
     receiveBuffer += text;
-    ++arrivals;
 }
 
 void CCommandChannel::InjectLinkError(int code) {
@@ -82,7 +79,6 @@ void CCommandChannel::InjectLinkError(int code) {
                              .arg(code & 0xFF, 2, 16, QLatin1Char('0'));
     QMutexLocker lock(&bufferMutex);
     receiveBuffer = line;
-    ++arrivals;
 }
 
 void CCommandChannel::PumpPendingMessages(int maxCount) {
@@ -95,22 +91,19 @@ void CCommandChannel::PumpPendingMessages(int maxCount) {
     QCoreApplication::sendPostedEvents();
 }
 
+bool CCommandChannel::holdsCompleteLine() const {
+    QMutexLocker lock(&bufferMutex);
+    // A CR as the very first character does not complete a line yet.
+    return receiveBuffer.lastIndexOf(kCr) > 0;
+}
+
 ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
     QString snapshot;
     qint64 deadline = clock->NowMs() + replyTimeoutMs;
-    for (;;) {
-        QString copy;
-        quint64 seen = 0;
-        {
-            QMutexLocker lock(&bufferMutex);
-            copy = receiveBuffer;
-            seen = arrivals;
-        }
-        // A CR as the very first character does not complete a line yet.
-        if (copy.lastIndexOf(kCr) > 0)
-            break;
+    while (!holdsCompleteLine()) {
         const qint64 now = clock->NowMs();
         if (now >= deadline) {
+            const QString copy = PendingText();
             if (copy == snapshot || copy.isEmpty()) {
                 lastError = QStringLiteral("TimeOut");
                 lastFailure = {ChannelFailure::Kind::TimedOut, -1};
@@ -120,11 +113,8 @@ ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
             snapshot = copy;
             deadline = now + replyTimeoutMs;
         }
-        // Sleeps until the port manager's next notification has been taken in, or the deadline.
-        clock->WaitUntil(deadline, [this, seen] {
-            QMutexLocker lock(&bufferMutex);
-            return arrivals != seen;
-        });
+        // Sleeps through the notifications of a line still arriving; wakes for its end.
+        clock->WaitUntil(deadline, [this] { return holdsCompleteLine(); });
     }
     QMutexLocker lock(&bufferMutex);
     const qsizetype position = receiveBuffer.lastIndexOf(kCr);

@@ -42,8 +42,8 @@ struct ChannelFailure {
 // The command protocol over one port manager: sends one command line at a time, collects the
 // reply lines the port manager reports and decides on them. Runs on the thread that owns the
 // port manager and its attached object; any thread with an event loop will do. A wait sleeps
-// in that thread's event dispatcher and ends once a notification of the port manager brought
-// text in or the time-out passed; the thread's other events (the user's input on the GUI
+// in that thread's event dispatcher and ends once the port manager's notifications brought in
+// a complete line or the time-out passed; the thread's other events (the user's input on the GUI
 // thread) are delivered meanwhile.
 class CCommandChannel {
 public:
@@ -104,6 +104,8 @@ private:
     // The common checks of the generic operations: busy, link state 3, node rule.
     Gate check(int node, int lowestNode, QString* answer);
     bool matches(QStringView line, const char* keyword, qsizetype* matchStart = nullptr) const;
+    // The buffer holds a line ending in CR that a wait may take.
+    bool holdsCompleteLine() const;
     // The next lines received, classified; a time-out or nothing yet passes through as is.
     ChannelStatus NextReplyStatus();
 
@@ -111,8 +113,6 @@ private:
     // of their own run on threads of their own without waiting for each other.
     mutable QMutex bufferMutex;
     QString receiveBuffer;
-    // Counts the notifications that brought text in, so that a wait can tell one arrived.
-    quint64 arrivals = 0;
     ChannelClock* clock;
 };
 
