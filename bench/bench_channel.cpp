@@ -50,6 +50,30 @@ private:
     CCommandChannel& channel;
 };
 
+// A port manager and its channel on a simulated line, set up as the communication window sets
+// them up; all of it lives on the thread that makes it.
+struct ChannelOnLine {
+    ChannelOnLine(int comNumber, int baud) {
+        hub.Initialize();
+        hub.AttatchWnd(&window);
+        channel.replyTimeoutMs = 2000;
+        commsettag settings;
+        hub.GetCommSet(&settings);
+        settings.comPort = static_cast<uint16_t>(comNumber);
+        settings.baudRate = baud;
+        hub.SetCommSet(&settings);
+        opened = hub.Open() != 0;
+    }
+    ~ChannelOnLine() {
+        hub.DetatchWnd();
+        hub.Close();
+    }
+    CPortHub hub;
+    CCommandChannel channel{&hub};
+    Window window{channel};
+    bool opened = false;
+};
+
 double threadCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
@@ -165,18 +189,10 @@ bool runAt(int baud) {
         });
         print("line alone: 100 K", baud, lineAlone);
     }
-    CPortHub hub;
-    CCommandChannel channel(&hub);
-    Window window(channel);
-    hub.Initialize();
-    hub.AttatchWnd(&window);
-    channel.replyTimeoutMs = 2000;
-    commsettag settings;
-    hub.GetCommSet(&settings);
-    settings.comPort = static_cast<uint16_t>(line.ComNumber());
-    settings.baudRate = baud;
-    hub.SetCommSet(&settings);
-    if (!hub.Open()) {
+    ChannelOnLine link(line.ComNumber(), baud);
+    CPortHub& hub = link.hub;
+    CCommandChannel& channel = link.channel;
+    if (!link.opened) {
         std::fprintf(stderr, "open: %s\n", qPrintable(hub.lastOpenError()));
         return false;
     }
@@ -248,28 +264,16 @@ public:
 
 protected:
     void run() override {
-        CPortHub hub;
-        CCommandChannel channel(&hub);
-        Window window(channel);
-        hub.Initialize();
-        hub.AttatchWnd(&window);
-        channel.replyTimeoutMs = 2000;
-        commsettag settings;
-        hub.GetCommSet(&settings);
-        settings.comPort = static_cast<uint16_t>(comNumber);
-        settings.baudRate = baud;
-        hub.SetCommSet(&settings);
-        ok = hub.Open() != 0;
+        ChannelOnLine link(comNumber, baud);
+        ok = link.opened;
         QElapsedTimer timer;
         timer.start();
         QString answer;
         for (int round = 0; ok && round < 2; ++round) {
             for (int k = 1; ok && k <= 100; ++k)
-                ok = channel.QueryNumbered(kKeyK, node, k, answer);
+                ok = link.channel.QueryNumbered(kKeyK, node, k, answer);
         }
         seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-        hub.DetatchWnd();
-        hub.Close();
     }
 
 private:

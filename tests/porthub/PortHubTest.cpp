@@ -47,6 +47,23 @@ void useDevice(CPortHub& hub, const QString& path, int baud = 38400) {
     hub.SetCommSet(&settings);
 }
 
+// A channel over a port manager opened on the pseudo-terminal, as the communication window
+// sets them up, on the thread that makes it.
+struct ChannelOverPty {
+    ChannelOverPty(const PtyPeer& peer, int replyTimeoutMs) {
+        channel.replyTimeoutMs = replyTimeoutMs;
+        window.channel = &channel;
+        hub.Initialize();
+        hub.AttatchWnd(&window);
+        useDevice(hub, peer.devicePath());
+        opened = hub.Open() != 0;
+    }
+    Receiver window;
+    CPortHub hub;
+    CCommandChannel channel{&hub};
+    bool opened = false;
+};
+
 TEST(PortHub, OpensAPseudoTerminalWithTheLineSettings) {
     PtyPeer peer;
     ASSERT_TRUE(peer.ok());
@@ -165,15 +182,11 @@ TEST(PortHub, AMissingDeviceIsRefusedWithItsReason) {
 TEST(PortHub, HangUpMidCommandEndsItAsLineError) {
     PtyPeer peer;
     ASSERT_TRUE(peer.ok());
-    Receiver window;
-    CPortHub hub;
-    CCommandChannel channel(&hub);
-    channel.replyTimeoutMs = 5000;
-    window.channel = &channel;
-    hub.Initialize();
-    hub.AttatchWnd(&window);
-    useDevice(hub, peer.devicePath());
-    ASSERT_NE(hub.Open(), 0);
+    ChannelOverPty link(peer, 5000);
+    ASSERT_TRUE(link.opened);
+    Receiver& window = link.window;
+    CPortHub& hub = link.hub;
+    CCommandChannel& channel = link.channel;
 
     // The controller takes the command, starts answering and drops off the line.
     std::thread controller([&peer] {
@@ -214,15 +227,8 @@ TEST(PortHub, ChannelOnAWorkerThreadSleepsUntilTheReply) {
     ChannelFailure::Kind silentFailure = ChannelFailure::Kind::None;
     int dispatcherPasses = 0;
     const std::unique_ptr<QThread> worker(QThread::create([&] {
-        Receiver window;
-        CPortHub hub;
-        CCommandChannel channel(&hub);
-        channel.replyTimeoutMs = 300;
-        window.channel = &channel;
-        hub.Initialize();
-        hub.AttatchWnd(&window);
-        useDevice(hub, peer.devicePath());
-        opened = hub.Open() != 0;
+        ChannelOverPty link(peer, 300);
+        opened = link.opened;
         if (!opened)
             return;
         // The controller listens once the port is open: a pseudo-terminal nobody holds
@@ -231,16 +237,15 @@ TEST(PortHub, ChannelOnAWorkerThreadSleepsUntilTheReply) {
             if (peer.readLine(4000) == "@?K20.1\r\n")
                 peer.write("K20.1=2\r\nOK.1\r\n");
         });
-        answered = channel.QueryNumbered(kKeyK, 1, 20, answer);
+        answered = link.channel.QueryNumbered(kKeyK, 1, 20, answer);
         QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
         const auto count = [&dispatcherPasses] { ++dispatcherPasses; };
         QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, count);
         QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, count);
         QString unused;
-        (void)channel.QueryNumbered(kKeyK, 1, 21, unused);
-        silentFailure = channel.lastFailure.kind;
-        hub.DetatchWnd();
-        hub.Close();
+        (void)link.channel.QueryNumbered(kKeyK, 1, 21, unused);
+        silentFailure = link.channel.lastFailure.kind;
+        link.hub.DetatchWnd();
     }));
     worker->start();
     worker->wait();
