@@ -6,6 +6,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <climits>
+
 namespace {
 
 class SystemClock final : public ChannelClock {
