@@ -100,11 +100,14 @@ bool CCommandChannel::holdsCompleteLine() const {
 ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
     QString snapshot;
     qint64 deadline = clock->NowMs() + replyTimeoutMs;
+    if (undecidedLimitMs > 0)
+        deadline = qMin(deadline, undecidedLimitMs);
     while (!holdsCompleteLine()) {
         const qint64 now = clock->NowMs();
         if (now >= deadline) {
             const QString copy = PendingText();
-            if (copy == snapshot || copy.isEmpty()) {
+            const bool undecidedTooLong = undecidedLimitMs > 0 && now >= undecidedLimitMs;
+            if (copy == snapshot || copy.isEmpty() || undecidedTooLong) {
                 lastError = QStringLiteral("TimeOut");
                 lastFailure = {ChannelFailure::Kind::TimedOut, -1};
                 return ChannelStatus::TimedOut;
@@ -112,6 +115,8 @@ ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
             // Text is still coming in: give it another period.
             snapshot = copy;
             deadline = now + replyTimeoutMs;
+            if (undecidedLimitMs > 0)
+                deadline = qMin(deadline, undecidedLimitMs);
         }
         // Sleeps through the notifications of a line still arriving; wakes for its end.
         clock->WaitUntil(deadline, [this] { return holdsCompleteLine(); });
@@ -225,6 +230,7 @@ ChannelStatus CCommandChannel::SendLine(const QString& line) {
     (void)portHub->GetInBuffAtOnce();
     if (portHub->SendData(line)) {
         lastFailure = {};
+        undecidedLimitMs = clock->NowMs() + kUndecidedPeriods * qMax(replyTimeoutMs, 1);
         return ChannelStatus::Sent;
     }
     busy = false;
@@ -234,8 +240,17 @@ ChannelStatus CCommandChannel::SendLine(const QString& line) {
 
 ChannelStatus CCommandChannel::NextReplyStatus() {
     QString text;
-    const ChannelStatus status = ReceiveLines(text);
-    return status == ChannelStatus::Received ? ClassifyReply(text) : status;
+    ChannelStatus status = ReceiveLines(text);
+    if (status == ChannelStatus::Received)
+        status = ClassifyReply(text);
+    // A line that decides (or promises) the answer gives the command a fresh allowance; lines
+    // that decide nothing, such as a controller's unsolicited status lines, do not.
+    if (status == ChannelStatus::Ok || status == ChannelStatus::Loading)
+        undecidedLimitMs = clock->NowMs() + kUndecidedPeriods * qMax(replyTimeoutMs, 1);
+    if (status != ChannelStatus::NoVerdict && status != ChannelStatus::Running &&
+        status != ChannelStatus::Ok && status != ChannelStatus::Loading)
+        undecidedLimitMs = 0;
+    return status;
 }
 
 bool CCommandChannel::SendAndWait(int node, const QString& line) {

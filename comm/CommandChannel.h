@@ -113,6 +113,12 @@ private:
     // Each channel has its own lock: the buffer belongs to one line, and channels on lines
     // of their own run on threads of their own without waiting for each other.
     mutable QMutex bufferMutex;
+    // A command whose lines decide nothing for this many reply time-outs has timed out, however
+    // much else the line carries (a controller that streams status lines, endless noise). The
+    // allowance is far above what the longest list answer needs at the slowest line speed.
+    static constexpr int kUndecidedPeriods = 15;
+    qint64 undecidedLimitMs = 0; // 0: no command running
+
     QString receiveBuffer;
     ChannelClock* clock;
 };

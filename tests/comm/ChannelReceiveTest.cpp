@@ -48,6 +48,23 @@ TEST(ChannelTimeOut, ReplyStillArrivingKeepsTheCommandAlive) {
     EXPECT_EQ(line.channel.lastError, "");
 }
 
+// A controller that keeps sending lines that decide nothing (status lines of a streaming
+// controller), or bytes that never end a line, cannot hold a command for ever.
+TEST(ChannelTimeOut, LinesThatDecideNothingEndInATimeOut) {
+    for (const QString& piece : {QStringLiteral("RUN.1\r\n"), QStringLiteral("~")}) {
+        ScriptedLine line;
+        std::vector<Chunk> endless;
+        for (qint64 at = 1000; at <= 120000; at += 1000)
+            endless.push_back({at, piece});
+        line.hub.OnLine("@DEL5.1", endless);
+        const qint64 start = line.clock.now;
+        EXPECT_FALSE(line.channel.SendNumbered(kKeyDel, 1, 5));
+        EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::TimedOut);
+        EXPECT_GE(line.clock.now - start, 30000);
+        EXPECT_LT(line.clock.now - start, 32010);
+    }
+}
+
 TEST(ChannelReceive, CrAsFirstCharacterDoesNotEndTheWait) {
     ScriptedLine line;
     line.hub.OnLine("@DEL5.1", {{10, "\r"}, {50, "OK.1\r\n"}});

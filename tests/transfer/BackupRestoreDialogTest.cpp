@@ -248,7 +248,7 @@ TEST_F(TransferDialogTest, FailedSaveSaysWhy) {
     bool saved = true;
     {
         // The whole record is read; only the file it goes into cannot grow.
-        const FileSizeLimit limit(64);
+        const FileSizeLimit limit(1024);
         ASSERT_TRUE(limit.isActive());
         saved = PressOk({Step::Node(1)});
     }
