@@ -3,6 +3,7 @@
 #include "comm/ChannelClock.h"
 #include "comm/Keywords.h"
 #include "comm/ReplyLines.h"
+#include "data/Conversions.h"
 #include "porthub/PortHub.h"
 
 #include <QCoreApplication>
@@ -20,17 +21,6 @@ QStringView textWithoutTrailingSpace(QStringView text) {
     while (end > 0 && text.at(end - 1).isSpace())
         --end;
     return text.left(end);
-}
-
-int HexDigit(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
 }
 
 // Index of the first "OK." that starts a word, -1 when there is none.
@@ -175,7 +165,7 @@ int CCommandChannel::NgCodeOf(QStringView errorText) {
     int value = 0;
     int digits = 0;
     for (const QChar c : code) {
-        const int digit = HexDigit(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             break;
         value = value * 16 + digit;

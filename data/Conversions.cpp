@@ -14,7 +14,9 @@ bool isDigit(QChar c) {
     return c.unicode() >= u'0' && c.unicode() <= u'9';
 }
 
-int hexDigit(QChar c) {
+} // namespace
+
+int HexDigitValue(QChar c) {
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
         return u - u'0';
@@ -24,8 +26,6 @@ int hexDigit(QChar c) {
         return u - u'A' + 10;
     return -1;
 }
-
-} // namespace
 
 int32_t ParseStandardInteger(QStringView text) {
     qsizetype i = 0;
@@ -96,7 +96,7 @@ uint32_t HexTextToValue(const QString& text) {
     const QStringView last = QStringView(text).right(8);
     uint32_t value = 0;
     for (QChar c : last) {
-        const int digit = hexDigit(c);
+        const int digit = HexDigitValue(c);
         value = (value << 4) | static_cast<uint32_t>(digit < 0 ? 0 : digit);
     }
     return value;
@@ -156,7 +156,7 @@ int IpHexToText(const QString& hex, QString& dotted) {
 int HexByteValue(const QString& text) {
     int sum = 0;
     for (qsizetype i = text.size() - 1; i >= 0; --i) {
-        const int digit = hexDigit(text[i]);
+        const int digit = HexDigitValue(text[i]);
         if (digit < 0)
             return -1;
         sum += i == 0 ? digit * 16 : digit;

@@ -14,6 +14,8 @@ QString FormatScaled(int32_t value, int8_t places);
 int64_t ScaleToInteger(double x, int8_t places);
 QString IpValueToText(uint32_t value);
 uint32_t IpTextToValue(const QString& text);
+// 0..15 for a hexadecimal digit of either case, -1 for anything else.
+int HexDigitValue(QChar c);
 uint32_t HexTextToValue(const QString& text);
 int IpTextToHex(const QString& dotted, QString& hex);
 int IpHexToText(const QString& hex, QString& dotted);
