@@ -23,7 +23,7 @@ QString CDlgAlarm::ReadAlarmHistory(ControllerData& controller, CPortHub& hub,
     for (int slot = 1; slot <= kMaxSlots; ++slot) {
         AlarmRecord record;
         ++slotsQueried;
-        const bool ok = ReadAlarmRecord(hub, commandChannel, node, slot, record);
+        const bool ok = ReadAlarmRecord(commandChannel, node, slot, record);
         if (!ok || record.code == 0) {
             // A silent controller or a broken line leaves no trustworthy history at all.
             if (commandChannel.lastFailure.StopsTransfer())

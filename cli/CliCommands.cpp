@@ -2,7 +2,7 @@
 
 #include "alarm/AlarmTransferProcedure.h"
 #include "cli/FixedNodeChooser.h"
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 #include "data/Conversions.h"
 #include "data/ParamInfoTable.h"
 #include "platform/ComPortTable.h"
@@ -70,10 +70,11 @@ int Ports(FILE* out) {
 }
 
 int Search(const CliOptions& options, FILE* out) {
-    CCommunicationWindow window;
+    CControllerSession window;
     if (!window.OpenDevice(options.devicePath, options.baudRate))
         return 1;
-    if (!window.SearchControllers(nullptr))
+    NoBusyIndicator busy;
+    if (!window.SearchControllers(busy))
         return 1;
     int found = 0;
     for (int n = 1; n <= kNodeCount; ++n) {
@@ -93,7 +94,7 @@ int BackupOrRestore(const CliOptions& options) {
     if (!CheckFile(options, TransferTexts::Text(TransferMessages::kDataFileExtension), !backup))
         return 1;
 
-    CCommunicationWindow window;
+    CControllerSession window;
     // The restart test of a restore reads the parameter tables of the resource library.
     std::array<ParamInfoTableSlot, 2> tables;
     if (!backup) {
@@ -118,7 +119,7 @@ int BackupOrRestore(const CliOptions& options) {
 int Alarms(const CliOptions& options) {
     if (!CheckFile(options, TransferTexts::Text(TransferMessages::kAlarmFileExtension), false))
         return 1;
-    CCommunicationWindow window;
+    CControllerSession window;
     CFixedNodeChooser chooser(options.node);
     NoBusyIndicator busy;
     CAlarmTransferProcedure procedure(window, chooser, busy);

@@ -13,8 +13,8 @@
 // procedure.
 class CBackupRestoreProcedure : public CTransportProcedure {
 public:
-    CBackupRestoreProcedure(CCommunicationWindow& window, NodeChooser& chooser, BusyIndicator& busy,
-                            QWidget* parentWindow = nullptr, QObject* messageParent = nullptr);
+    CBackupRestoreProcedure(CControllerSession& window, NodeChooser& chooser, BusyIndicator& busy,
+                            QObject* messageParent = nullptr);
 
     // true = backup (Controller to PC), false = restore (PC to Controller).
     bool saveToPc = true;
@@ -32,8 +32,8 @@ public:
     // The identity of transferFileName; warns (and goes on) when one of the three names is empty.
     void ReadFileIdentity(QString& controllerName, QString& robotName, int32_t& optionEnable);
 
-    bool BackupToFile(CCommunicationWindow& window, int node);
-    bool RestoreFromFile(CCommunicationWindow& window, int node);
+    bool BackupToFile(CControllerSession& window, int node);
+    bool RestoreFromFile(CControllerSession& window, int node);
 
     // Text of a K20 value: "Normal Mode" ... "Debug Mode(SAFETY)"; empty for any other value.
     static QString RunModeName(int32_t runMode);
