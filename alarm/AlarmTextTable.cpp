@@ -39,7 +39,8 @@ int LookupAlarmTextIn(const QByteArray& table, uint8_t code, AlarmText& out) {
 
 int LookupAlarmText(uint8_t code, AlarmText& out) {
     const QByteArray table = ResourceLibrary::LoadCustom("ALM", 189);
-    if (table.isEmpty())
+    // An empty table is still a table: it merely holds no code.
+    if (table.isEmpty() && !ResourceLibrary::HasCustom("ALM", 189))
         return -1;
     return LookupAlarmTextIn(table, code, out);
 }

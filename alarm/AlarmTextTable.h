@@ -15,9 +15,9 @@ struct AlarmText {
 
 inline constexpr int kAlarmEntrySize = 547;
 
-// 0: found, `out` filled; -1: the table cannot be loaded; -2: no entry has `code`, the name of
-// `out` is string 40007. The table is read from the library and scanned from its start on
-// every call.
+// 0: found, `out` filled; -1: the library holds no table; -2: no entry has `code` (an empty
+// table included), the name of `out` is string 40007. The table is read from the library and
+// scanned from its start on every call.
 int LookupAlarmText(uint8_t code, AlarmText& out);
 // The same over the table's bytes.
 int LookupAlarmTextIn(const QByteArray& table, uint8_t code, AlarmText& out);

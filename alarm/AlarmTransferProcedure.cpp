@@ -40,7 +40,7 @@ bool CAlarmTransferProcedure::RunTransferProcedure(const PortTarget& port) {
         ShowMessage(Text(kSaveCompleted), MsgButtons::Ok, MsgIcon::Information);
         return true;
     }
-    ShowMessage(window.FailureText(kSaveFileFailed), MsgButtons::Ok, MsgIcon::Error);
+    ShowMessage(FailureMessage(kSaveFileFailed), MsgButtons::Ok, MsgIcon::Error);
     return false;
 }
 
@@ -62,5 +62,10 @@ bool CAlarmTransferProcedure::SaveAlarmHistoryFile(CControllerSession& comm, int
     // A line error cut the history short: saving the rest would pass it off as complete.
     if (CControllerSession::IsLinkError(comm.channel.lastFailure))
         return false;
-    return reader.SaveAlarmHistory(transferFileName);
+    QString reason;
+    if (!reader.SaveAlarmHistory(transferFileName, &reason)) {
+        SetFileFailure(reason);
+        return false;
+    }
+    return true;
 }

@@ -23,13 +23,13 @@ QString CDlgAlarm::ReadAlarmHistory(ControllerData& controller, CPortHub& hub,
     for (int slot = 1; slot <= kMaxSlots; ++slot) {
         AlarmRecord record;
         ++slotsQueried;
-        const bool ok = ReadAlarmRecord(commandChannel, node, slot, record);
-        if (!ok || record.code == 0) {
-            // A silent controller or a broken line leaves no trustworthy history at all.
-            if (commandChannel.lastFailure.StopsTransfer())
-                return QString();
+        // An empty slot (code 0) ends the history. A slot that could not be read, refused
+        // included, leaves no trustworthy history at all: saving the slots before it would pass
+        // a shortened history off as the whole.
+        if (!ReadAlarmRecord(commandChannel, node, slot, record))
+            return QString();
+        if (record.code == 0)
             break;
-        }
         AlarmText entry;
         if (LookupAlarmText(record.code, entry) == 0)
             record.name = entry.name;
@@ -41,8 +41,8 @@ QString CDlgAlarm::ReadAlarmHistory(ControllerData& controller, CPortHub& hub,
     return historyText;
 }
 
-bool CDlgAlarm::SaveAlarmHistory(const QString& path) const {
+bool CDlgAlarm::SaveAlarmHistory(const QString& path, QString* reason) const {
     QByteArray bytes = CodePage::ToAnsi(historyText);
     bytes.replace("\n", "\r\n");
-    return ReplaceFileContents(path, bytes);
+    return ReplaceFileContents(path, bytes, reason);
 }

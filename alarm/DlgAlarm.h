@@ -27,8 +27,8 @@ public:
 
     // Writes historyText to `path` in the ANSI code page with CR LF line ends. The file is
     // replaced only once the new contents are complete: a failed save leaves any existing file
-    // as it was. False when the file cannot be written.
-    bool SaveAlarmHistory(const QString& path) const;
+    // as it was. False when the file cannot be written; `reason` (optional) then says why.
+    bool SaveAlarmHistory(const QString& path, QString* reason = nullptr) const;
 
     ControllerData* data = nullptr;
     CPortHub* portHub = nullptr;

@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kTitleString = 900;
 constexpr int kAboutString = 57005;
+constexpr int kMinimizeString = 10454;
+constexpr int kCloseString = 10455;
 constexpr int kProgramIcon = 128;
 constexpr int kTooltipStyleSheet = 499;
 // Tip background: white, a warm tint and a muted rose (red in the low byte), soft shading.
@@ -43,6 +45,8 @@ constexpr int kButtonHeight = 52;
 constexpr int kButtonPitch = 57;
 constexpr int kExitTop = 258;
 constexpr int kExitHeight = 40;
+// Room a centred caption keeps from each side of its area, clear of the frame and focus mark.
+constexpr int kCaptionMargin = 6;
 
 } // namespace
 
@@ -137,19 +141,45 @@ void CDlgLauncher::SetUpButtons() {
     }
 }
 
+int CDlgLauncher::ButtonWidth(int bannerWidth) const {
+    int width = bannerWidth;
+    for (const WorkflowButton& entry : kWorkflowButtons) {
+        const CIconButton* button = workflowButton(entry.control);
+        if (!button || button->text().isEmpty())
+            continue;
+        // The caption is centred in the part right of the icon's column (twice the icon wide).
+        const int caption = button->fontMetrics()
+                                .boundingRect(QRect(), Qt::TextShowMnemonic, button->text())
+                                .width();
+        const int iconColumn = 2 * button->iconPixelSize().width();
+        width = qMax(width, iconColumn + caption + 2 * kCaptionMargin);
+    }
+    return width;
+}
+
 void CDlgLauncher::LayOut() {
     const int w = banner.isNull() ? 311 : banner.width();
     const int h = banner.isNull() ? 175 : banner.height();
-    setFixedSize(w + 20, h + kBelowBanner);
-    bannerPicture->setGeometry(10, 10, w, h);
+    // The window is as wide as the banner unless a large font needs wider buttons; the banner
+    // and its version line then stay centred over them.
+    const int buttons = ButtonWidth(w);
+    const int bannerLeft = 10 + (buttons - w) / 2;
+    setFixedSize(buttons + 20, h + kBelowBanner);
+    bannerPicture->setGeometry(bannerLeft, 10, w, h);
     int index = 0;
     for (const WorkflowButton& entry : kWorkflowButtons) {
         if (CIconButton* button = workflowButton(entry.control))
-            button->setGeometry(10, h + 15 + kButtonPitch * index, w, kButtonHeight);
+            button->setGeometry(10, h + 15 + kButtonPitch * index, buttons, kButtonHeight);
         ++index;
     }
-    exit->setGeometry(10, h + kExitTop, w, kExitHeight);
-    version->setGeometry(20, h - 15, w - 20, 20);
+    exit->setGeometry(10, h + kExitTop, buttons, kExitHeight);
+    version->setGeometry(bannerLeft + 10, h - 15, w - 20, 20);
+}
+
+void CDlgLauncher::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange && exit)
+        LayOut();
 }
 
 void CDlgLauncher::Run(const std::function<void(QWidget*)>& action) {
@@ -165,8 +195,8 @@ QMenu* CDlgLauncher::BuildWindowMenu() {
     auto* menu = new QMenu(this);
     menu->addAction(ResourceLibrary::LoadString(kAboutString), this, &CDlgLauncher::RunAbout);
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Mi&nimize"), this, &QWidget::showMinimized);
-    menu->addAction(QStringLiteral("&Close"), this, &QDialog::reject);
+    menu->addAction(ResourceLibrary::LoadString(kMinimizeString), this, &QWidget::showMinimized);
+    menu->addAction(ResourceLibrary::LoadString(kCloseString), this, &QDialog::reject);
     return menu;
 }
 

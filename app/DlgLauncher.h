@@ -64,10 +64,14 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // A new font lays the window out again for its captions.
+    void changeEvent(QEvent* event) override;
 
 private:
     void SetUpButtons();
     void LayOut();
+    // The workflow buttons' width: the banner's, or more where a caption needs it.
+    int ButtonWidth(int bannerWidth) const;
     void Run(const std::function<void(QWidget*)>& action);
 
     LauncherActions actions;

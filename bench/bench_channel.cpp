@@ -1,15 +1,22 @@
 // Reads a controller's lists and single parameters from the simulated line, paced at the
 // line's baud rate, and prints how close each read comes to the time the bytes need on the
-// wire and how much processor time the program's thread spends while it waits.
+// wire and how much processor time the program's thread spends while it waits. Then works two
+// lines at once, each channel on a thread of its own, against each line alone. Checks the
+// limits the waits are built to: single queries within 1.05 of the line alone, a quiet wait
+// under 0.5 % of a core, two lines at once within 1.10 of the slower line alone.
 #include "comm/CommandChannel.h"
 #include "comm/ItemOperations.h"
+#include "comm/Keywords.h"
 #include "porthub/PortHub.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
@@ -18,8 +25,19 @@
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
+
+constexpr double kQueryLimit = 1.05;
+constexpr double kIdleCpuLimitPercent = 0.5;
+constexpr double kTwoLinesLimit = 1.10;
+
+bool withinLimit(const char* what, double value, double limit) {
+    const bool ok = value <= limit;
+    std::printf("  %-40s %7.3f  limit %5.2f  %s\n", what, value, limit, ok ? "ok" : "MISSED");
+    return ok;
+}
 
 class Window : public QObject {
 public:
@@ -30,6 +48,30 @@ public:
 
 private:
     CCommandChannel& channel;
+};
+
+// A port manager and its channel on a simulated line, set up as the communication window sets
+// them up; all of it lives on the thread that makes it.
+struct ChannelOnLine {
+    ChannelOnLine(int comNumber, int baud) {
+        hub.Initialize();
+        hub.AttatchWnd(&window);
+        channel.replyTimeoutMs = 2000;
+        commsettag settings;
+        hub.GetCommSet(&settings);
+        settings.comPort = static_cast<uint16_t>(comNumber);
+        settings.baudRate = baud;
+        hub.SetCommSet(&settings);
+        opened = hub.Open() != 0;
+    }
+    ~ChannelOnLine() {
+        hub.DetatchWnd();
+        hub.Close();
+    }
+    CPortHub hub;
+    CCommandChannel channel{&hub};
+    Window window{channel};
+    bool opened = false;
 };
 
 double threadCpuSeconds() {
@@ -66,36 +108,55 @@ void print(const char* what, int baud, const Figures& f) {
                 100.0 * f.cpuSeconds / f.wallSeconds, f.ok ? "ok" : "FAILED");
 }
 
-// The same exchange with a plain blocking reader and no channel: what the simulated line
-// itself costs over the wire time, for comparison.
-bool rawExchange(const QString& device, const QByteArray& command, const QByteArray& end) {
-    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    termios raw{};
-    tcgetattr(fd, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(fd, TCSANOW, &raw);
-    bool ok =
-        ::write(fd, command.constData(), static_cast<size_t>(command.size())) == command.size();
-    QByteArray received;
-    char buffer[4096];
-    while (ok && !received.endsWith(end)) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 2000) <= 0)
-            ok = false;
-        const ssize_t n = ok ? ::read(fd, buffer, sizeof buffer) : -1;
-        if (n <= 0)
-            ok = false;
-        else
-            received.append(buffer, n);
+// The same exchanges with a plain blocking reader and no channel, on the device opened once as
+// the channel has it: what the simulated line itself costs over the wire time, for comparison.
+class RawLine {
+public:
+    explicit RawLine(const QString& device)
+        : fd(::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_CLOEXEC)) {
+        termios raw{};
+        if (fd >= 0 && tcgetattr(fd, &raw) == 0) {
+            cfmakeraw(&raw);
+            tcsetattr(fd, TCSANOW, &raw);
+        }
     }
-    ::close(fd);
-    return ok;
-}
+    ~RawLine() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    RawLine(const RawLine&) = delete;
+    RawLine& operator=(const RawLine&) = delete;
+
+    bool Exchange(const QByteArray& command, const QByteArray& end) {
+        bool ok = fd >= 0 && ::write(fd, command.constData(),
+                                     static_cast<size_t>(command.size())) == command.size();
+        QByteArray received;
+        char buffer[4096];
+        while (ok && !received.endsWith(end)) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 2000) <= 0)
+                ok = false;
+            const ssize_t n = ok ? ::read(fd, buffer, sizeof buffer) : -1;
+            if (n <= 0)
+                ok = false;
+            else
+                received.append(buffer, n);
+        }
+        return ok;
+    }
+
+private:
+    const int fd;
+};
 
 bool runAt(int baud) {
+    Figures lineAlone;
+    double idleCpuPercent = 0;
     SimulatedLine line(MakeDemoControllers(1));
+    // Timed exchanges without the search's @K99=0: no status streaming.
+    SimBehaviour quiet;
+    quiet.streaming = false;
+    line.SetBehaviour(quiet);
     QString error;
     if (!line.Start(-1, &error)) {
         std::fprintf(stderr, "simulated line: %s\n", qPrintable(error));
@@ -119,39 +180,33 @@ bool runAt(int baud) {
         const int node = line.Controllers().first().node();
         const QByteArray end = QStringLiteral("OK.%1\r\n").arg(node).toLatin1();
         print("line alone: point list", baud, measure(line, baud, [&] {
-                  return rawExchange(line.DevicePath(),
-                                     QStringLiteral("@READ PNT.%1\r\n").arg(node).toLatin1(), end);
+                  RawLine raw(line.DevicePath());
+                  return raw.Exchange(QStringLiteral("@READ PNT.%1\r\n").arg(node).toLatin1(), end);
               }));
-        print("line alone: 100 K", baud, measure(line, baud, [&] {
-                  for (int k = 1; k <= 100; ++k) {
-                      if (!rawExchange(line.DevicePath(),
-                                       QStringLiteral("@?K%1.%2\r\n").arg(k).arg(node).toLatin1(),
-                                       end))
-                          return false;
-                  }
-                  return true;
-              }));
+        lineAlone = measure(line, baud, [&] {
+            RawLine raw(line.DevicePath());
+            for (int k = 1; k <= 100; ++k) {
+                if (!raw.Exchange(QStringLiteral("@?K%1.%2\r\n").arg(k).arg(node).toLatin1(), end))
+                    return false;
+            }
+            return true;
+        });
+        print("line alone: 100 K", baud, lineAlone);
     }
-    CPortHub hub;
-    CCommandChannel channel(&hub);
-    Window window(channel);
-    hub.Initialize();
-    hub.AttatchWnd(&window);
-    channel.replyTimeoutMs = 2000;
-    commsettag settings;
-    hub.GetCommSet(&settings);
-    settings.comPort = static_cast<uint16_t>(line.ComNumber());
-    settings.baudRate = baud;
-    hub.SetCommSet(&settings);
-    if (!hub.Open()) {
+    ChannelOnLine link(line.ComNumber(), baud);
+    CPortHub& hub = link.hub;
+    CCommandChannel& channel = link.channel;
+    if (!link.opened) {
         std::fprintf(stderr, "open: %s\n", qPrintable(hub.lastOpenError()));
         return false;
     }
     const int node = line.Controllers().first().node();
     QString answer;
     bool allOk = true;
+    Figures lastReported;
     const auto report = [&](const char* what, const Figures& f) {
         print(what, baud, f);
+        lastReported = f;
         if (!f.ok)
             std::printf("    %lld lines, last error \"%s\"\n",
                         static_cast<long long>(answer.count(u'\n')), qPrintable(channel.lastError));
@@ -177,6 +232,7 @@ bool runAt(int baud) {
                }
                return true;
            }));
+    const Figures queries = lastReported;
     {
         // Nothing but waiting: a node that is not on the line, one full reply time-out.
         const double cpuBefore = threadCpuSeconds();
@@ -186,15 +242,88 @@ bool runAt(int baud) {
                               channel.lastError == QLatin1String("TimeOut");
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        idleCpuPercent = 100.0 * (threadCpuSeconds() - cpuBefore) / wall;
         std::printf("%-22s %6d  %9.1f  %9s  %6s  %6.2f %%  %s\n", "idle wait (time-out)", baud,
-                    wall * 1000, "-", "-", 100.0 * (threadCpuSeconds() - cpuBefore) / wall,
-                    timedOut ? "ok" : "FAILED");
+                    wall * 1000, "-", "-", idleCpuPercent, timedOut ? "ok" : "FAILED");
         allOk = allOk && timedOut;
     }
     hub.DetatchWnd();
     hub.Close();
     line.Stop();
+    allOk = withinLimit("100 K: channel / line alone", queries.wallSeconds / lineAlone.wallSeconds,
+                        kQueryLimit) &&
+            allOk;
+    allOk = withinLimit("idle wait: % of one core", idleCpuPercent, kIdleCpuLimitPercent) && allOk;
     return allOk;
+}
+
+// One line's work on a thread of its own, as a session per line does it: the port manager, the
+// channel and the object that takes the notifications all live on that thread.
+class LineWorker : public QThread {
+public:
+    LineWorker(const SimulatedLine& line, int lineBaud)
+        : comNumber(line.ComNumber()), node(line.Controllers().first().node()), baud(lineBaud) {}
+    double seconds = 0;
+    bool ok = false;
+
+protected:
+    void run() override {
+        ChannelOnLine link(comNumber, baud);
+        ok = link.opened;
+        QElapsedTimer timer;
+        timer.start();
+        QString answer;
+        for (int round = 0; ok && round < 2; ++round) {
+            for (int k = 1; ok && k <= 100; ++k)
+                ok = link.channel.QueryNumbered(kKeyK, node, k, answer);
+        }
+        seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    }
+
+private:
+    const int comNumber;
+    const int node;
+    const int baud;
+};
+
+// Runs the workers given at the same time; the wall time until the last one finished.
+double runTogether(const std::vector<LineWorker*>& workers) {
+    QElapsedTimer timer;
+    timer.start();
+    for (LineWorker* worker : workers)
+        worker->start();
+    for (LineWorker* worker : workers)
+        worker->wait();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+bool runTwoLines(int baud) {
+    SimulatedLine first(MakeDemoControllers(1));
+    SimulatedLine second(MakeDemoControllers(1));
+    QString error;
+    if (!first.Start(-1, &error) || !second.Start(-1, &error)) {
+        std::fprintf(stderr, "simulated line: %s\n", qPrintable(error));
+        return false;
+    }
+    first.SetBaudRate(baud);
+    second.SetBaudRate(baud);
+    LineWorker firstAlone(first, baud);
+    LineWorker secondAlone(second, baud);
+    const double firstSeconds = runTogether({&firstAlone});
+    const double secondSeconds = runTogether({&secondAlone});
+    LineWorker firstShared(first, baud);
+    LineWorker secondShared(second, baud);
+    const double bothSeconds = runTogether({&firstShared, &secondShared});
+    const bool ok = firstAlone.ok && secondAlone.ok && firstShared.ok && secondShared.ok;
+    const double slower = std::max(firstSeconds, secondSeconds);
+    std::printf("%-22s %6d  %9.1f\n", "line 1 alone: 200 K", baud, firstSeconds * 1000);
+    std::printf("%-22s %6d  %9.1f\n", "line 2 alone: 200 K", baud, secondSeconds * 1000);
+    std::printf("%-22s %6d  %9.1f  %s\n", "both lines at once", baud, bothSeconds * 1000,
+                ok ? "ok" : "FAILED");
+    first.Stop();
+    second.Stop();
+    return withinLimit("two lines: at once / slower alone", bothSeconds / slower, kTwoLinesLimit) &&
+           ok;
 }
 
 } // namespace
@@ -206,5 +335,6 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const int baud : {38400, 115200})
         ok = runAt(baud) && ok;
+    ok = runTwoLines(115200) && ok;
     return ok ? 0 : 1;
 }

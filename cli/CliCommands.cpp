@@ -35,26 +35,39 @@ PortTarget TargetOf(const CliOptions& options) {
 }
 
 // The file chooser's rules: the extension (case included) and the length; an open chooser
-// only hands out an existing file, a save chooser only a path in an existing folder.
+// only hands out an existing file, a save chooser only a path in an existing folder, and only
+// after the user agreed to replace a file already there.
 bool CheckFile(const CliOptions& options, const QString& extension, bool mustExist) {
-    if (!TransferTexts::IsAcceptableFileName(options.file, extension)) {
+    const QFileInfo info(options.file);
+    switch (TransferTexts::CheckChosenPath(options.file, extension, mustExist)) {
+    case TransferTexts::ChosenPathProblem::None:
+        break;
+    case TransferTexts::ChosenPathProblem::BadName:
         Complain(TransferTexts::Text(TransferMessages::kFileNameTooLong));
         return false;
-    }
-    const QFileInfo info(options.file);
-    if (mustExist && !info.isFile()) {
+    case TransferTexts::ChosenPathProblem::NoSuchFile:
         Complain(QStringLiteral("%1: no such file.").arg(options.file));
         return false;
-    }
-    if (!mustExist && !info.absoluteDir().exists()) {
+    case TransferTexts::ChosenPathProblem::NoSuchFolder:
         Complain(QStringLiteral("%1: no such folder.").arg(info.absolutePath()));
         return false;
-    }
-    if (info.isDir()) {
+    case TransferTexts::ChosenPathProblem::IsFolder:
         Complain(QStringLiteral("%1 is a folder.").arg(options.file));
         return false;
     }
+    if (!mustExist && info.exists()) {
+        const QString question =
+            TransferTexts::Format(TransferTexts::Text(TransferMessages::kReplaceQuestion),
+                                  {TransferTexts::FileNamePart(options.file)});
+        if (UI().ShowMessage(nullptr, question, MsgButtons::YesNo) != MsgResult::Yes)
+            return false;
+    }
     return true;
+}
+
+// A window on the options' line settings.
+void Configure(CControllerSession& window, const CliOptions& options) {
+    window.channel.replyTimeoutMs = options.replyTimeoutMs;
 }
 
 } // namespace
@@ -71,6 +84,7 @@ int Ports(FILE* out) {
 
 int Search(const CliOptions& options, FILE* out) {
     CControllerSession window;
+    Configure(window, options);
     if (!window.OpenDevice(options.devicePath, options.baudRate))
         return 1;
     NoBusyIndicator busy;
@@ -95,6 +109,7 @@ int BackupOrRestore(const CliOptions& options) {
         return 1;
 
     CControllerSession window;
+    Configure(window, options);
     // The restart test of a restore reads the parameter tables of the resource library.
     std::array<ParamInfoTableSlot, 2> tables;
     if (!backup) {
@@ -120,6 +135,7 @@ int Alarms(const CliOptions& options) {
     if (!CheckFile(options, TransferTexts::Text(TransferMessages::kAlarmFileExtension), false))
         return 1;
     CControllerSession window;
+    Configure(window, options);
     CFixedNodeChooser chooser(options.node);
     NoBusyIndicator busy;
     CAlarmTransferProcedure procedure(window, chooser, busy);

@@ -13,7 +13,7 @@ using Command = CliOptions::Command;
 
 struct CommandRule {
     Command command;
-    bool port; // --port required, --baud allowed
+    bool port; // --port required, --baud and --reply-timeout allowed
     bool node; // --node required
     bool file; // --file required
     bool yes;  // --yes allowed
@@ -44,6 +44,8 @@ bool ParseNumber(const QString& text, qint64 low, qint64 high, qint64& value) {
 
 // The COM number of the device `path` leads to: a stable name such as /dev/serial/by-id/...
 // is a link to the device, and confirmations should name the port as the port tree does.
+// A device the table reaches only through a link of its own (a simulator line's
+// pseudo-terminal) has that link's number. 0 when the table has no entry for it.
 int ComNumberThroughLinks(const QString& path) {
     QString current = path;
     for (int hop = 0; hop < 16 && !current.isEmpty(); ++hop) {
@@ -54,6 +56,14 @@ int ComNumberThroughLinks(const QString& path) {
             break;
         current = QDir::cleanPath(info.symLinkTarget());
     }
+    const QString device = QFileInfo(path).canonicalFilePath();
+    if (device.isEmpty())
+        return 0;
+    for (int number = 1; number <= ComPortTable::kHighestPort; ++number) {
+        const QFileInfo entry(ComPortTable::DevicePath(number));
+        if (entry.exists() && entry.canonicalFilePath() == device)
+            return number;
+    }
     return 0;
 }
 
@@ -63,16 +73,23 @@ QString CliOptions::Usage() {
     return QStringLiteral(
         "Usage:\n"
         "  velmora-cli ports\n"
-        "  velmora-cli search  --port PORT [--baud B] [--yes]\n"
+        "  velmora-cli search  --port PORT [--baud B] [--reply-timeout MS] [--yes]\n"
         "  velmora-cli backup  --port PORT --node N --file PATH [--yes] [--baud B]\n"
+        "                      [--reply-timeout MS]\n"
         "  velmora-cli restore --port PORT --node N --file PATH [--yes] [--baud B]\n"
+        "                      [--reply-timeout MS]\n"
         "  velmora-cli alarms  --port PORT --node N --file PATH [--yes] [--baud B]\n"
+        "                      [--reply-timeout MS]\n"
         "\n"
         "  PORT  a device path (/dev/ttyUSB0, a pseudo-terminal) or COM<n>\n"
         "  N     node number 1 to 16\n"
-        "  PATH  data file (.kqd) for backup and restore, alarm history file (.alr) for alarms\n"
+        "  PATH  data file (.kqd) for backup and restore, alarm history file (.alr) for alarms;\n"
+        "        backup and alarms ask before replacing an existing file\n"
         "  B     line speed, default 38400; always 8 data bits, no parity, 1 stop bit,\n"
         "        no flow control\n"
+        "  MS    reply time-out in milliseconds, 1 to 60000, default 2000: how long a\n"
+        "        controller may stay silent before a command fails (lower it for a line that\n"
+        "        answers fast, raise it for a slow one)\n"
         "  --yes answers every question with OK or Yes; without it questions are asked on the\n"
         "        terminal, and answered Cancel or No when standard input is not one\n");
 }
@@ -110,9 +127,11 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
         }
         const bool known = option == QLatin1String("--port") || option == QLatin1String("--node") ||
                            option == QLatin1String("--file") || option == QLatin1String("--baud") ||
+                           option == QLatin1String("--reply-timeout") ||
                            option == QLatin1String("--yes");
         const bool allowed = known && ((option == QLatin1String("--port") && rule->port) ||
                                        (option == QLatin1String("--baud") && rule->port) ||
+                                       (option == QLatin1String("--reply-timeout") && rule->port) ||
                                        (option == QLatin1String("--node") && rule->node) ||
                                        (option == QLatin1String("--file") && rule->file) ||
                                        (option == QLatin1String("--yes") && rule->yes));
@@ -165,6 +184,15 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
                 return false;
             }
             options.baudRate = static_cast<int32_t>(baud);
+        }
+        if (values.contains(QStringLiteral("--reply-timeout"))) {
+            qint64 timeout = 0;
+            if (!ParseNumber(values.value(QStringLiteral("--reply-timeout")), 1, 60000, timeout)) {
+                error = QStringLiteral("--reply-timeout must be a number of milliseconds from 1 "
+                                       "to 60000.");
+                return false;
+            }
+            options.replyTimeoutMs = static_cast<int>(timeout);
         }
     }
     if (rule->node) {

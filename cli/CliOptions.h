@@ -16,6 +16,7 @@ struct CliOptions {
     int node = 0;       // 1..16
     QString file;       // absolute path
     int32_t baudRate = 38400;
+    int replyTimeoutMs = 2000; // how long a controller may take to answer
     bool assumeYes = false;
     bool help = false;
 

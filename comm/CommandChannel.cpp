@@ -6,7 +6,6 @@
 #include "porthub/PortHub.h"
 
 #include <QCoreApplication>
-#include <QMutex>
 #include <QMutexLocker>
 
 namespace {
@@ -15,12 +14,6 @@ constexpr QChar kCr(13);
 constexpr QChar kLf(10);
 const QString kLineEnd = QStringLiteral("\r\n");
 constexpr int kHighestNode = 16;
-
-// Every channel of the process shares this one lock over its receive buffer.
-QMutex& receiveBufferMutex() {
-    static QMutex mutex;
-    return mutex;
-}
 
 QStringView textWithoutTrailingSpace(QStringView text) {
     qsizetype end = text.size();
@@ -64,7 +57,7 @@ void CCommandChannel::setClock(ChannelClock* newClock) {
 }
 
 QString CCommandChannel::PendingText() const {
-    QMutexLocker lock(&receiveBufferMutex());
+    QMutexLocker lock(&bufferMutex);
     return receiveBuffer;
 }
 
@@ -72,7 +65,7 @@ void CCommandChannel::AppendIncoming() {
     if (!busy || !portHub)
         return;
     const QString text = portHub->GetInBuffAtOnce();
-    QMutexLocker lock(&receiveBufferMutex());
+    QMutexLocker lock(&bufferMutex);
     receiveBuffer += text;
 }
 
@@ -84,7 +77,7 @@ void CCommandChannel::InjectLinkError(int code) {
                        : QStringLiteral("NG.%1=%2\r\n")
                              .arg(replyNode)
                              .arg(code & 0xFF, 2, 16, QLatin1Char('0'));
-    QMutexLocker lock(&receiveBufferMutex());
+    QMutexLocker lock(&bufferMutex);
     receiveBuffer = line;
 }
 
@@ -98,25 +91,19 @@ void CCommandChannel::PumpPendingMessages(int maxCount) {
     QCoreApplication::sendPostedEvents();
 }
 
-void CCommandChannel::pauseOnePoll() {
-    clock->SleepMs(1);
+bool CCommandChannel::holdsCompleteLine() const {
+    QMutexLocker lock(&bufferMutex);
+    // A CR as the very first character does not complete a line yet.
+    return receiveBuffer.lastIndexOf(kCr) > 0;
 }
 
 ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
     QString snapshot;
     qint64 deadline = clock->NowMs() + replyTimeoutMs;
-    for (;;) {
-        PumpPendingMessages(1);
-        QString copy;
-        {
-            QMutexLocker lock(&receiveBufferMutex());
-            copy = receiveBuffer;
-        }
-        // A CR as the very first character does not complete a line yet.
-        if (copy.lastIndexOf(kCr) > 0)
-            break;
+    while (!holdsCompleteLine()) {
         const qint64 now = clock->NowMs();
         if (now >= deadline) {
+            const QString copy = PendingText();
             if (copy == snapshot || copy.isEmpty()) {
                 lastError = QStringLiteral("TimeOut");
                 lastFailure = {ChannelFailure::Kind::TimedOut, -1};
@@ -126,9 +113,10 @@ ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
             snapshot = copy;
             deadline = now + replyTimeoutMs;
         }
-        clock->SleepMs(1);
+        // Sleeps through the notifications of a line still arriving; wakes for its end.
+        clock->WaitUntil(deadline, [this] { return holdsCompleteLine(); });
     }
-    QMutexLocker lock(&receiveBufferMutex());
+    QMutexLocker lock(&bufferMutex);
     const qsizetype position = receiveBuffer.lastIndexOf(kCr);
     text = receiveBuffer.left(position + 1);
     receiveBuffer.remove(0, position + 1);
@@ -262,7 +250,6 @@ bool CCommandChannel::SendAndWait(int node, const QString& line) {
         }
         if (status == ChannelStatus::Ng || status == ChannelStatus::TimedOut)
             break;
-        pauseOnePoll();
     }
     busy = false;
     replyNode = 0;
@@ -291,7 +278,6 @@ bool CCommandChannel::CollectBroadcast(const QString& line, QString& answer) {
         }
         if (status == ChannelStatus::TimedOut)
             break;
-        pauseOnePoll();
     }
     busy = false;
     answer = JoinReplyLines(CutReplyLines(portHub->GetInBuff()));
@@ -324,7 +310,6 @@ bool CCommandChannel::QueryNode(int node, const QString& line, QString& answer) 
             answer = QLatin1String(kTextTimeOut);
             break;
         }
-        pauseOnePoll();
     }
     busy = false;
     replyNode = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMutex>
 #include <QString>
 #include <QStringView>
 
@@ -29,6 +30,7 @@ struct ChannelFailure {
         LineError,  // the line broke (NG code 0x49)
         BadAnswer,  // an answer that is incomplete or cannot be read
         SendFailed, // the port manager did not take the command line
+        NotTaken,   // a whole-data write ended with items the controller did not take
     };
     Kind kind = Kind::None;
     int ngCode = -1;
@@ -39,9 +41,11 @@ struct ChannelFailure {
 };
 
 // The command protocol over one port manager: sends one command line at a time, collects the
-// reply lines the port manager reports and decides on them. Runs on the thread of the port
-// manager's attached object; every wait polls with a 1 ms sleep and pumps pending events so
-// that the port manager's notifications arrive meanwhile.
+// reply lines the port manager reports and decides on them. Runs on the thread that owns the
+// port manager and its attached object; any thread with an event loop will do. A wait sleeps
+// in that thread's event dispatcher and ends once the port manager's notifications brought in
+// a complete line or the time-out passed; the thread's other events (the user's input on the GUI
+// thread) are delivered meanwhile.
 class CCommandChannel {
 public:
     explicit CCommandChannel(CPortHub* hub = nullptr);
@@ -103,11 +107,14 @@ private:
     // The common checks of the generic operations: busy, link state 3, node rule.
     Gate check(int node, int lowestNode, QString* answer);
     bool matches(QStringView line, const char* keyword, qsizetype* matchStart = nullptr) const;
-    // The 1 ms pause between two looks at the reply.
-    void pauseOnePoll();
+    // The buffer holds a line ending in CR that a wait may take.
+    bool holdsCompleteLine() const;
     // The next lines received, classified; a time-out or nothing yet passes through as is.
     ChannelStatus NextReplyStatus();
 
+    // Each channel has its own lock: the buffer belongs to one line, and channels on lines
+    // of their own run on threads of their own without waiting for each other.
+    mutable QMutex bufferMutex;
     QString receiveBuffer;
     ChannelClock* clock;
 };

@@ -27,6 +27,7 @@ constexpr int kMsgDuplicateNodes = 10154;
 constexpr int kMsgReasonRefused = 10400;
 constexpr int kMsgReasonBadAnswer = 10401;
 constexpr int kMsgReasonSendFailed = 10402;
+constexpr int kMsgReasonNotTaken = 10403;
 
 constexpr int kLcdSettingParam = 75;
 
@@ -241,6 +242,9 @@ QString CControllerSession::FailureText(int messageId) const {
         break;
     case ChannelFailure::Kind::SendFailed:
         text += Text(kMsgReasonSendFailed);
+        break;
+    case ChannelFailure::Kind::NotTaken:
+        text += Text(kMsgReasonNotTaken).replace(QLatin1String("%s"), itemsNotTaken.join(u", "));
         break;
     }
     return text;

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -77,6 +78,9 @@ public:
     std::array<QString, kNodeCount> nodeModelName;
     std::array<QString, kNodeCount> nodeUserName;
     bool restartRequired = false;
+    // After a whole-data write that the controller did not fully take: the items it refused,
+    // named as in a data file.
+    QStringList itemsNotTaken;
 
 protected:
     bool event(QEvent* event) override;

@@ -21,6 +21,34 @@ bool IsReadOnlyInTransfer(int k) {
     return (k >= 34 && k <= 37) || k == 39 || k == 99;
 }
 
+// The items of `asked` that `written` holds otherwise, named as in a data file. Items a whole-data
+// write never sends are left out: there the controller's value is the one wanted.
+QStringList ItemsNotTaken(const ControllerData& asked, const ControllerData& written) {
+    QStringList items;
+    const auto compareText = [&](const char* key, const QString& a, const QString& b) {
+        if (a != b)
+            items << QLatin1String(key);
+    };
+    compareText("ROBOT", asked.robotName, written.robotName);
+    compareText("IPADDR", asked.ipAddress, written.ipAddress);
+    compareText("MASK", asked.subnetMask, written.subnetMask);
+    compareText("GATEWAY", asked.gateway, written.gateway);
+    for (int slot = 0; slot < kPointCount; ++slot) {
+        if (asked.points[slot] != written.points[slot])
+            items << QStringLiteral("PNT%1").arg(slot + 1);
+    }
+    for (int k = 1; k <= kKParamCount; ++k) {
+        if (k != kNodeParam && !IsReadOnlyInTransfer(k) &&
+            asked.params().K(k) != written.params().K(k))
+            items << QStringLiteral("K%1").arg(k);
+    }
+    for (int h = 0; h < kParamCount - kKParamCount; ++h) {
+        if (asked.params().H(h) != written.params().H(h))
+            items << QStringLiteral("H%1").arg(h);
+    }
+    return items;
+}
+
 } // namespace
 
 bool CControllerSession::ReadControllerData(ControllerData& data, bool withPoints,
@@ -152,6 +180,8 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
     RobotParameters& present = currentData.params();
 
     restartRequired = false;
+    itemsNotTaken.clear();
+    const ControllerData asked = newData;
     int32_t runMode = 0;
 
     // Writes are only taken in debug mode.
@@ -211,8 +241,12 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
     }
 
     if (newData.robotName != currentData.robotName && !newData.robotName.isEmpty()) {
-        if (!WriteRobotName(channel, node, newData.robotName) && shouldStop())
-            return false;
+        if (!WriteRobotName(channel, node, newData.robotName)) {
+            if (shouldStop())
+                return false;
+            // Refused: the controller keeps its own name.
+            newData.robotName = currentData.robotName;
+        }
         restartRequired = true;
     }
 
@@ -241,19 +275,33 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
                 shouldStop())
                 return false;
         }
-        PointRecord copy = wanted;
-        if (!ReadPoint(channel, node, wanted.number, copy) && shouldStop())
+        // Read into an empty record: a point the controller did not create reads back unused
+        // instead of passing for the one asked for.
+        PointRecord copy;
+        const bool ok = ReadPoint(channel, node, wanted.number, copy);
+        if (!ok && shouldStop())
             return false;
-        wanted = copy;
+        if (ok)
+            wanted = copy;
     }
 
-    // Addresses are best effort: a refused one leaves the rest of the record in place.
-    if (newData.ipAddress != currentData.ipAddress)
-        WriteTextItem(channel, node, kIpItem, newData.ipAddress);
-    if (newData.subnetMask != currentData.subnetMask)
-        WriteTextItem(channel, node, kMaskItem, newData.subnetMask);
-    if (newData.gateway != currentData.gateway)
-        WriteTextItem(channel, node, kGatewayItem, newData.gateway);
+    // A refused address leaves the rest of the record in place; the controller keeps its own.
+    const struct {
+        int item;
+        QString ControllerData::*field;
+    } addresses[] = {{kIpItem, &ControllerData::ipAddress},
+                     {kMaskItem, &ControllerData::subnetMask},
+                     {kGatewayItem, &ControllerData::gateway}};
+    for (const auto& address : addresses) {
+        QString& wanted = newData.*address.field;
+        if (wanted == currentData.*address.field)
+            continue;
+        if (!WriteTextItem(channel, node, address.item, wanted)) {
+            if (shouldStop())
+                return false;
+            wanted = currentData.*address.field;
+        }
+    }
 
     // Back to the run mode the new record asks for.
     const int32_t target = fresh.K(kRunModeParam);
@@ -262,5 +310,13 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
         return false;
     if ((!readOk || runMode != target) && !writeAndVerifyK(node, kRunModeParam, newData, table))
         return false;
+
+    // Every item now holds what the controller answered: one that differs from what was asked
+    // for was refused, and the controller does not hold the data it was given.
+    itemsNotTaken = ItemsNotTaken(asked, newData);
+    if (!itemsNotTaken.isEmpty()) {
+        channel.lastFailure = {ChannelFailure::Kind::NotTaken, -1};
+        return false;
+    }
     return true;
 }

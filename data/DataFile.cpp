@@ -2,14 +2,19 @@
 #include "data/Conversions.h"
 #include "data/DataStore.h"
 #include "data/FileReplace.h"
+#include "platform/ResourceLibrary.h"
 
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 const QLatin1String kLineEnd("\r\n");
+constexpr int kNotARegularFile = 10424;
 
 // A key value is one line: a line break inside it would turn the rest into lines of their own
 // (a user name could otherwise carry a K38 line into the file).
@@ -94,20 +99,34 @@ QString FormatDataFileText(const ControllerData& data, bool withPoints, bool wit
 }
 
 bool CDataStore::SaveDataFile(const QString& path, const ControllerData& data, bool withPoints,
-                              bool withParams) const {
+                              bool withParams, QString* reason) const {
     const QByteArray bytes = CodePage::ToAnsi(FormatDataFileText(data, withPoints, withParams));
-    return ReplaceFileContents(path, bytes);
+    return ReplaceFileContents(path, bytes, reason);
 }
 
 bool CDataStore::LoadDataFile(const QString& path, ControllerData& data, bool withPoints,
-                              bool withParams) const {
+                              bool withParams, QString* reason) const {
+    const QFileInfo info(path);
     // Only regular files: a FIFO or a device would block or never end.
-    if (!QFileInfo(path).isFile())
+    if (info.exists() && !info.isFile()) {
+        if (reason) {
+            *reason = info.isDir() ? QString::fromLocal8Bit(std::strerror(EISDIR))
+                                   : ResourceLibrary::LoadString(kNotARegularFile);
+        }
         return false;
+    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (reason)
+            *reason = file.errorString();
         return false;
+    }
     const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (reason)
+            *reason = file.errorString();
+        return false;
+    }
     LoadDataBytes(bytes, data, withPoints, withParams);
     return true;
 }

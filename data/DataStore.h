@@ -18,12 +18,14 @@ public:
     bool FreeControllerData(ControllerDataSlot& slot) const;
 
     // Writes through a temporary file in the same folder renamed over `path` only when all
-    // was written; on failure the previous file is left untouched and false is returned.
+    // was written; on failure the previous file is left untouched, false is returned and
+    // `reason` (optional) receives the system's reason.
     bool SaveDataFile(const QString& path, const ControllerData& data, bool withPoints,
-                      bool withParams) const;
-    // False only when the file cannot be opened; otherwise true whatever the lines held.
-    bool LoadDataFile(const QString& path, ControllerData& data, bool withPoints,
-                      bool withParams) const;
+                      bool withParams, QString* reason = nullptr) const;
+    // False only when the file cannot be opened (`reason`, optional, says why); otherwise true
+    // whatever the lines held.
+    bool LoadDataFile(const QString& path, ControllerData& data, bool withPoints, bool withParams,
+                      QString* reason = nullptr) const;
     // The same reader over bytes already in memory (files, fuzzing).
     void LoadDataBytes(const QByteArray& bytes, ControllerData& data, bool withPoints,
                        bool withParams) const;

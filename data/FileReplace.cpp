@@ -2,15 +2,35 @@
 
 #include <QSaveFile>
 
-bool ReplaceFileContents(const QString& path, const QByteArray& bytes) {
+namespace {
+
+bool Fail(const QSaveFile& file, QString* reason) {
+    if (reason)
+        *reason = file.errorString();
+    return false;
+}
+
+} // namespace
+
+bool ReplaceFileContents(const QString& path, const QByteArray& bytes, QString* reason) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // The device buffers the bytes, and a commit does not notice a buffer that failed to reach
-    // the disk: flush first, so that a short write never replaces the old file.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
+    // Unbuffered, every write reaches the file at once: a buffer that failed to reach the disk
+    // can never pass unnoticed into the commit.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return Fail(file, reason);
+    // A full disk or a size limit first shortens a write without a reason; the write of the
+    // rest is the one that fails and carries the system's reason.
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0) {
+            Fail(file, reason); // taken before the temporary goes away
+            file.cancelWriting();
+            return false;
+        }
+        written += count;
     }
-    return file.commit();
+    if (!file.commit())
+        return Fail(file, reason);
+    return true;
 }

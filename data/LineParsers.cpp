@@ -32,6 +32,16 @@ int32_t numberBeforeEquals(QStringView& rest) {
     return ParseStandardInteger(takeUntil(rest, u"="));
 }
 
+// A parameter line is "<letter><n>=<value>"; without its "=" it is no parameter line at all
+// (read as one, "H5" would write a zero into H0 on restore).
+bool parameterNumber(QStringView line, int32_t& n, QStringView& value) {
+    value = line.mid(1);
+    if (!value.contains(u'='))
+        return false;
+    n = numberBeforeEquals(value);
+    return true;
+}
+
 } // namespace
 
 bool ParsePointReply(PointRecord& point, int number, QStringView text) {
@@ -63,9 +73,9 @@ void CDataStore::ParseKLine(ControllerData& data, QStringView line) const {
     RobotParameters* block = firstBlock(data);
     if (!block || !line.startsWith(u'K'))
         return;
-    QStringView rest = line.mid(1);
-    const int32_t n = numberBeforeEquals(rest);
-    if (n < 1 || n > kKParamCount)
+    int32_t n = 0;
+    QStringView rest;
+    if (!parameterNumber(line, n, rest) || n < 1 || n > kKParamCount)
         return;
     block->K(n) = ParseStandardInteger(rest);
 }
@@ -74,9 +84,9 @@ void CDataStore::ParseHLine(ControllerData& data, QStringView line) const {
     RobotParameters* block = firstBlock(data);
     if (!block || !line.startsWith(u'H'))
         return;
-    QStringView rest = line.mid(1);
-    const int32_t n = numberBeforeEquals(rest);
-    if (n < 0 || n > kParamCount - kHParamIndex - 1)
+    int32_t n = 0;
+    QStringView rest;
+    if (!parameterNumber(line, n, rest) || n < 0 || n > kParamCount - kHParamIndex - 1)
         return;
     block->H(n) = ParseStandardInteger(rest);
 }

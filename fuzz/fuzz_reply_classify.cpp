@@ -22,7 +22,7 @@ public:
 class RunningClock : public ChannelClock {
 public:
     qint64 NowMs() override { return now += 1; }
-    void SleepMs(int ms) override { now += ms; }
+    void WaitUntil(qint64 deadlineMs, const std::function<bool()>&) override { now = deadlineMs; }
     qint64 now = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/ComPortTable.h"
 
+#include "platform/ResourceLibrary.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +25,8 @@ struct Range {
 // Four blocks of 32 numbers each, in COM order.
 constexpr Range kRanges[] = {{1, "ttyS"}, {33, "ttyUSB"}, {65, "ttyACM"}, {97, nullptr}};
 constexpr int kBlockSize = 32;
+constexpr int kPortItemString = 393;    // "COM%d"
+constexpr int kSimulatorString = 10453; // "simulator"
 
 QString reasonFor(int error) {
     switch (error) {
@@ -87,10 +91,17 @@ QString DisplayName(int comNumber) {
     const QString device = DevicePath(comNumber);
     if (device.isEmpty())
         return {};
-    const QString name = QFileInfo(device).fileName();
-    if (comNumber >= kRanges[3].firstCom)
-        return QStringLiteral("COM%1 (simulator %2)").arg(comNumber).arg(name);
-    return QStringLiteral("COM%1 (%2)").arg(comNumber).arg(name);
+    QString item = ResourceLibrary::LoadString(kPortItemString);
+    // The tree reads the number back from the fourth character on, so a library without the
+    // format still gets "COM" before it.
+    if (!item.contains(QLatin1String("%d")))
+        item = QStringLiteral("COM%d");
+    item.replace(item.indexOf(QLatin1String("%d")), 2, QString::number(comNumber));
+    QString name = QFileInfo(device).fileName();
+    const QString simulator = ResourceLibrary::LoadString(kSimulatorString);
+    if (comNumber >= kRanges[3].firstCom && !simulator.isEmpty())
+        name = simulator + u' ' + name;
+    return QStringLiteral("%1 (%2)").arg(item, name);
 }
 
 QString ResolvePortName(const QString& portName) {

@@ -15,7 +15,8 @@ inline constexpr int kHighestPort = 128;
 QString DevicePath(int comNumber);
 // COM number of a device path (also of the simulator's link target names); 0 when unknown.
 int ComNumberOf(const QString& devicePath);
-// "COM33 (ttyUSB0)": the text a port tree shows.
+// "COM33 (ttyUSB0)", "COM97 (simulator line0)": the text a port tree shows, from the
+// library's port item format (string 393) and its word for the simulator.
 QString DisplayName(int comNumber);
 // Folder in which the simulator publishes its lines.
 QString SimulatorLineFolder();

@@ -131,13 +131,25 @@ QString LoadString(int id) {
     return s.strings.value(id);
 }
 
+namespace {
+
+QString customPath(const char* type, int id) {
+    return QStringLiteral("%1/%2/%3")
+        .arg(QString::fromLatin1(kRoot), QString::fromLatin1(type))
+        .arg(id);
+}
+
+} // namespace
+
 QByteArray LoadCustom(const char* type, int id) {
-    QFile file(QStringLiteral("%1/%2/%3")
-                   .arg(QString::fromLatin1(kRoot), QString::fromLatin1(type))
-                   .arg(id));
+    QFile file(customPath(type, id));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+bool HasCustom(const char* type, int id) {
+    return QFile::exists(customPath(type, id));
 }
 
 QString IconPath(int id, int size) {

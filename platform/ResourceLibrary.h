@@ -31,6 +31,8 @@ QString LoadedFilePath();
 QString LoadString(int id);
 // Raw bytes of a custom resource ("TEXT", 191); empty when missing.
 QByteArray LoadCustom(const char* type, int id);
+// Whether the library holds the custom resource, empty or not.
+bool HasCustom(const char* type, int id);
 // Resource paths of the other kinds, for QIcon/QPixmap/QUiLoader; empty when missing.
 QString IconPath(int id, int size = 0);
 QString BitmapPath(int id);

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev
-  libgl-dev libqt6opengl6-dev
+  libgl-dev libqt6opengl6-dev libxcb1-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
 )

@@ -14,12 +14,18 @@ struct RobotSample {
     int strokeMm;
 };
 
+// One robot per model in kModels' order, each one the robot catalog offers for that model, so
+// that new data for the controller's own robot matches it.
 const RobotSample kSamples[] = {
-    {"LX20-S100", "Feeder axis", "NPN", "1.20", 100},
-    {"LX30-S200", "Gripper lift", "PNP", "1.05", 200},
-    {"PT40-S150", "Press stage", "NPN", "2.01", 150},
-    {"LX20-S300", "Label shuttle", "PNP", "1.20", 300},
+    {"LX20-L06", "Feeder axis", "NPN", "1.20", 100},
+    {"GX30-L10", "Gripper lift", "PNP", "1.05", 200},
+    {"PX15-L06", "Press stage", "NPN", "2.01", 150},
+    {"LX28-L10", "Label shuttle", "PNP", "1.20", 300},
+    {"MX10-L02", "Pick head", "NPN", "1.31", 50},
+    {"FX33-L12", "Pallet stop", "PNP", "1.10", 300},
+    {"PX22-L10", "Sealer slide", "NPN", "2.03", 200},
 };
+static_assert(std::size(kSamples) == 7);
 
 // Values a standard controller with two decimal places (K72 = 2) would hold for a robot of
 // `strokeMm`; lengths in hundredths of a millimetre.
@@ -155,7 +161,7 @@ QList<SimAlarm> sampleAlarms(int count) {
 
 SimController MakeDemoController(int node, const QString& model) {
     const int modelIndex = std::max<qsizetype>(0, kModels.indexOf(model));
-    const RobotSample& sample = kSamples[modelIndex % std::size(kSamples)];
+    const RobotSample& sample = kSamples[static_cast<std::size_t>(modelIndex)];
     const bool pulseTrain = model.contains(QLatin1Char('B'));
 
     SimController controller;

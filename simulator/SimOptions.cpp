@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 bool parseInt(const QString& text, int low, int high, int& value) {
@@ -52,6 +54,40 @@ QByteArray unescape(const QString& text) {
     return bytes;
 }
 
+// The switches that turn a default behaviour around.
+bool* switchFlag(const QString& option, SimBehaviour& behaviour) {
+    if (option == QLatin1String("--no-debug-check"))
+        return &behaviour.debugModeForWrites;
+    if (option == QLatin1String("--no-range-check"))
+        return &behaviour.rangeChecks;
+    if (option == QLatin1String("--no-follow-ups"))
+        return &behaviour.followUps;
+    if (option == QLatin1String("--no-streaming"))
+        return &behaviour.streaming;
+    if (option == QLatin1String("--loading"))
+        return &behaviour.loadingLine;
+    return nullptr;
+}
+
+bool parseKinds(const QString& text, unsigned& kinds) {
+    static const QList<QPair<QString, unsigned>> kNames = {
+        {QStringLiteral("silence"), RandomFaults::Silence},
+        {QStringLiteral("ng"), RandomFaults::Ng},
+        {QStringLiteral("noise"), RandomFaults::Noise},
+        {QStringLiteral("split"), RandomFaults::Split},
+        {QStringLiteral("delay"), RandomFaults::Delay},
+        {QStringLiteral("line-error"), RandomFaults::LineError}};
+    kinds = 0;
+    for (const QString& name : text.split(u',')) {
+        const auto found = std::find_if(kNames.begin(), kNames.end(),
+                                        [&](const auto& entry) { return entry.first == name; });
+        if (found == kNames.end())
+            return false;
+        kinds |= found->second;
+    }
+    return kinds != 0;
+}
+
 int indexOfNode(const QList<SimController>& controllers, int node) {
     for (int i = 0; i < controllers.size(); ++i) {
         if (controllers[i].node() == node)
@@ -76,6 +112,21 @@ QString SimOptions::Usage() {
         "  --baud B               pace both directions at B baud (10 bits a byte)\n"
         "  --reply-delay MS       pause before each reply\n"
         "  --log FILE             write the traffic to FILE\n"
+        "Controller behaviour (on by default, as on real controllers):\n"
+        "  --no-debug-check       take writes outside Debug Mode (K20 low bits not 2); else they\n"
+        "                         are refused with NG 05, except K20, K75, K99 and @SETID\n"
+        "  --no-range-check       take K and H values outside the parameter tables (TEXT 191,\n"
+        "                         195 of langresFree.rcc in the program directory); else they are\n"
+        "                         refused with NG 03, and the line does not start without tables\n"
+        "  --no-follow-ups        writing K76, K78, K89 leaves K77, K79, K90..K92 alone\n"
+        "  --no-streaming         K99 \"Data streaming\" off at power-up; else every controller\n"
+        "                         sends RUN.n / MSG.n=Ready / END.n lines on a quiet line until\n"
+        "                         @K99=0\n"
+        "  --stream-interval MS   quiet time before each status line (default 250)\n"
+        "Line options:\n"
+        "  --loading              send LOADING.n before the lines of READ PNT/PRM/HPRM replies\n"
+        "  --cr-only N            the controller on node N ends its replies with CR alone (K37 0)\n"
+        "  --noise BYTES          send BYTES (\\xhh escapes) before every reply line\n"
         "Faults (PATTERN: the command line, \"*\" for any run of characters):\n"
         "  --silence-from K       no reply from the K-th command on\n"
         "  --ng HH:PATTERN        refuse matching commands with NG code HH (hexadecimal)\n"
@@ -83,6 +134,12 @@ QString SimOptions::Usage() {
         "  --garbage TEXT         send TEXT (\\xhh, \\r, \\n escapes) before every reply\n"
         "  --split BYTES:MS       send replies in pieces of BYTES with MS pauses\n"
         "  --echo                 echo every command line before its reply\n"
+        "Random faults (reproducible: each command's fault follows from the seed and its index):\n"
+        "  --fault-seed S         turn the random fault plan on with seed S\n"
+        "  --fault-rate P         share of commands that meet a fault, 0..1 (default 0.05)\n"
+        "  --fault-max-delay MS   longest delay fault (default 1900, under the 2 s time-out)\n"
+        "  --fault-kinds LIST     comma list of silence, ng, noise, split, delay, line-error\n"
+        "                         (default all); the log names every fault injected\n"
         "  --help                 this text\n"
         "\n"
         "Prints \"COM<n> <device>\" once the line is up; runs until SIGINT or SIGTERM.\n");
@@ -100,6 +157,10 @@ bool SimOptions::Parse(const QStringList& arguments, SimOptions& options, QStrin
             FaultRule rule;
             rule.kind = FaultRule::Kind::Echo;
             options.faults.append(rule);
+            continue;
+        }
+        if (bool* flag = switchFlag(option, options.behaviour)) {
+            *flag = option == QLatin1String("--loading");
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -151,6 +212,44 @@ bool SimOptions::Parse(const QStringList& arguments, SimOptions& options, QStrin
             }
         } else if (option == QLatin1String("--log")) {
             options.logFile = value;
+        } else if (option == QLatin1String("--cr-only")) {
+            if (!parseInt(value, 1, 16, number)) {
+                error = bad + QStringLiteral(" (1 to 16)");
+                return false;
+            }
+            options.crOnlyNodes.append(number);
+        } else if (option == QLatin1String("--noise")) {
+            options.behaviour.noise = unescape(value);
+        } else if (option == QLatin1String("--stream-interval")) {
+            if (!parseInt(value, 1, 60'000, options.behaviour.streamIntervalMs)) {
+                error = bad;
+                return false;
+            }
+        } else if (option == QLatin1String("--fault-seed")) {
+            bool ok = false;
+            options.random.seed = value.toULongLong(&ok);
+            if (!ok) {
+                error = bad;
+                return false;
+            }
+            options.randomFaults = true;
+        } else if (option == QLatin1String("--fault-rate")) {
+            bool ok = false;
+            options.random.rate = value.toDouble(&ok);
+            if (!ok || options.random.rate < 0 || options.random.rate > 1) {
+                error = bad + QStringLiteral(" (0 to 1)");
+                return false;
+            }
+        } else if (option == QLatin1String("--fault-max-delay")) {
+            if (!parseInt(value, 0, 60'000, options.random.maxDelayMs)) {
+                error = bad;
+                return false;
+            }
+        } else if (option == QLatin1String("--fault-kinds")) {
+            if (!parseKinds(value, options.random.kinds)) {
+                error = bad + QStringLiteral(" (silence, ng, noise, split, delay, line-error)");
+                return false;
+            }
         } else if (option == QLatin1String("--silence-from") ||
                    option == QLatin1String("--line-error-at")) {
             if (!parseInt(value, 1, 1'000'000'000, number)) {
@@ -238,6 +337,14 @@ bool SimOptions::BuildControllers(QList<SimController>& list, QString& error) co
             return false;
         }
         list[index].data.controllerName = name;
+    }
+    for (int node : crOnlyNodes) {
+        const int index = indexOfNode(list, node);
+        if (index < 0) {
+            error = QStringLiteral("No controller on node %1 for --cr-only").arg(node);
+            return false;
+        }
+        list[index].data.params().K(kDelimiterParam) = kDelimiterCr;
     }
     for (const auto& [position, node] : nodeNumbers) {
         if (position > list.size()) {

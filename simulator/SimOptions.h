@@ -2,6 +2,7 @@
 
 #include "simulator/FaultPlan.h"
 #include "simulator/SimController.h"
+#include "simulator/SimulatedLine.h"
 
 #include <QList>
 #include <QPair>
@@ -19,7 +20,11 @@ struct SimOptions {
     int baud = 0;
     int replyDelayMs = 0;
     QString logFile;
+    QList<int> crOnlyNodes; // --cr-only N: K37 = 0, replies end with CR alone
     QList<FaultRule> faults;
+    SimBehaviour behaviour;
+    RandomFaults random; // active with --fault-seed
+    bool randomFaults = false;
     bool help = false;
 
     // False with a message in `error` for anything it cannot take.

@@ -1,5 +1,6 @@
 #include "simulator/SimResponder.h"
 
+#include "catalog/AccelFormula.h"
 #include "data/CodePage.h"
 #include "data/DataStore.h"
 
@@ -80,10 +81,30 @@ QString pointReply(const PointRecord& stored, int number, int node) {
     return line;
 }
 
+constexpr int kPayload1Param = 76;
+constexpr int kPayload2Param = 78;
+constexpr int kFilterTypeParam = 89;
+constexpr int kLcdParam = 75;
+constexpr int kStreamingParam = 99;
+
+bool inDebugMode(const SimController& controller) {
+    return (controller.data.params().K(kRunModeParam) & 3) == 2;
+}
+
+// Writes a controller takes outside Debug Mode: what a program sends before switching modes.
+bool writableInAnyMode(const SimCommand& cmd) {
+    if (cmd.keyword == QLatin1String("SETID"))
+        return true;
+    return cmd.keyword == QLatin1String("K") && cmd.hasNumber &&
+           (cmd.number == kRunModeParam || cmd.number == kLcdParam ||
+            cmd.number == kStreamingParam);
+}
+
 class Executor {
 public:
-    Executor(SimController& controller, const SimCommand& command, QStringList& lines)
-        : c(controller), cmd(command), out(lines), node(controller.node()) {}
+    Executor(SimController& controller, const SimCommand& command, QStringList& lines,
+             const SimRules& rules)
+        : c(controller), cmd(command), out(lines), rules(rules), node(controller.node()) {}
 
     // 0 when carried out, else the refusal code.
     int Run() {
@@ -92,6 +113,10 @@ public:
         if ((cmd.query && cmd.hasValue) || (cmd.hasLast && cmd.keyword != QLatin1String("DEL")))
             return SimNg::kMalformed;
         const QString& kw = cmd.keyword;
+        const bool listRead = kw.startsWith(QLatin1String("READ "));
+        if (rules.debugModeForWrites && !cmd.query && !listRead && !writableInAnyMode(cmd) &&
+            !inDebugMode(c))
+            return SimNg::kNotInDebugMode;
         if (kw == QLatin1String("K"))
             return cmd.query ? queryParam(1, kKParamCount, 0) : setParam(1, kKParamCount, 0);
         if (kw == QLatin1String("H"))
@@ -123,6 +148,7 @@ private:
     SimController& c;
     const SimCommand& cmd;
     QStringList& out;
+    const SimRules& rules;
     const int node;
 
     // K n when `offset` is 0, else H n.
@@ -149,7 +175,13 @@ private:
         int32_t v = 0;
         if (!cmd.hasValue || !parseValue(cmd.value, v) || (offset == 0 && !validParamValue(n, v)))
             return SimNg::kBadValue;
+        const int tableNumber = offset == 0 ? n : kHParamIndex + 1 + n;
+        if (rules.ranges && !rules.ranges->Accepts(c.data.modelCode, tableNumber, v,
+                                                   c.data.params().K(kDecimalsParam)))
+            return SimNg::kBadValue;
         value(offset, n) = v;
+        if (offset == 0 && rules.followUps)
+            SimResponder::RecomputeFollowUps(c, n, rules.ranges);
         return 0;
     }
 
@@ -260,6 +292,8 @@ private:
         } else {
             return SimNg::kUnknownCommand;
         }
+        if (rules.loadingLine)
+            out.prepend(QStringLiteral("LOADING.%1").arg(node));
         return 0;
     }
 
@@ -295,15 +329,6 @@ QList<int> targetsOf(const QList<SimController>& controllers, int node) {
     return targets;
 }
 
-QByteArray encodeLines(const QStringList& lines, const QByteArray& end) {
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += CodePage::ToAnsi(line);
-        bytes += end;
-    }
-    return bytes;
-}
-
 QString ngLine(int node, int code) {
     return QStringLiteral("NG.%1=%2").arg(node).arg(code & 0xff, 2, 16, QLatin1Char('0'));
 }
@@ -311,6 +336,39 @@ QString ngLine(int node, int code) {
 } // namespace
 
 namespace SimResponder {
+
+QByteArray EncodeLines(const QStringList& lines, const QByteArray& end, const QByteArray& noise) {
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += noise;
+        bytes += CodePage::ToAnsi(line);
+        bytes += end;
+    }
+    return bytes;
+}
+
+void RecomputeFollowUps(SimController& controller, int k, const SimParamRanges* ranges) {
+    RobotParameters& p = controller.data.params();
+    const QString& model = controller.data.modelCode;
+    auto store = [&](int number, int32_t value) {
+        p.K(number) = ranges ? ranges->Clamp(model, number, value) : value;
+    };
+    if (k == kPayload1Param || k == kPayload2Param) {
+        // The acceleration the robot reaches with that payload, by the motion library's curve
+        // over the robot's limits and coefficients.
+        store(k + 1, catalog::MaxAccelerationForPayload(p.K(k), p.K(48), p.K(49), p.K(50), p.K(55),
+                                                        p.K(56), p.K(57), p.K(58)));
+    } else if (k == kFilterTypeParam) {
+        // The factory settings of the chosen filter: cut-off frequency, notch frequency, notch
+        // depth; zero for a filter the type does not include.
+        const int32_t type = p.K(k);
+        const bool lowPass = type == 1 || type == 3;
+        const bool notch = type == 2 || type == 3;
+        store(90, lowPass ? 500 : 0);
+        store(91, notch ? 300 : 0);
+        store(92, notch ? 30 : 0);
+    }
+}
 
 void AssignNodeNumbers(QList<SimController>& controllers) {
     QSet<int> used;
@@ -333,7 +391,8 @@ void AssignNodeNumbers(QList<SimController>& controllers) {
     }
 }
 
-QByteArray Respond(QList<SimController>& controllers, const QString& line, int forcedNg) {
+QByteArray Respond(QList<SimController>& controllers, const QString& line, int forcedNg,
+                   const SimRules& rules) {
     const SimCommand command = SimCommand::Parse(line);
     if (command.form == SimCommand::Form::Ignored || command.node < 0)
         return {};
@@ -354,12 +413,12 @@ QByteArray Respond(QList<SimController>& controllers, const QString& line, int f
         if (code < 0)
             code = command.form == SimCommand::Form::Malformed
                        ? SimNg::kMalformed
-                       : Executor(controller, command, lines).Run();
+                       : Executor(controller, command, lines, rules).Run();
         if (forcedNg >= 0 || code > 0)
             lines = {ngLine(node, code)};
         else
             lines << QStringLiteral("OK.%1").arg(node);
-        reply += encodeLines(lines, end);
+        reply += EncodeLines(lines, end, rules.noise);
     }
     return reply;
 }

@@ -31,6 +31,7 @@ bool isFileAtPath(int fd, const QByteArray& path) {
 }
 
 constexpr int kLineCount = 32;
+constexpr int kStreamingParam = 99; // K99 "Data streaming"
 constexpr int kHangUpPollMs = 5;
 // How far a paced reply may fall behind its wire clock before the clock gives up on catching
 // up (after a pause or a slow reader).
@@ -87,6 +88,21 @@ void SimulatedLine::AddFault(const FaultRule& rule) {
     faults.Add(rule);
 }
 
+void SimulatedLine::SetRandomFaults(const RandomFaults& plan) {
+    std::lock_guard lock(stateMutex);
+    faults.SetRandom(plan);
+}
+
+void SimulatedLine::SetBehaviour(const SimBehaviour& changed) {
+    std::lock_guard lock(stateMutex);
+    behaviour = changed;
+}
+
+SimBehaviour SimulatedLine::Behaviour() const {
+    std::lock_guard lock(stateMutex);
+    return behaviour;
+}
+
 void SimulatedLine::ClearFaults() {
     std::lock_guard lock(stateMutex);
     faults.Clear();
@@ -111,6 +127,26 @@ bool SimulatedLine::Start(int requestedIndex, QString* error) {
     if (running)
         return true;
     QString reason;
+    {
+        std::lock_guard lock(stateMutex);
+        ranges = nullptr;
+        if (behaviour.rangeChecks) {
+            ranges = SimParamRanges::Shared(&reason);
+            if (!ranges) {
+                if (error)
+                    *error = reason + QStringLiteral(" (range checks can be turned off)");
+                return false;
+            }
+        }
+        // Power-up: every controller streams its status until told otherwise.
+        if (behaviour.streaming) {
+            for (SimController& controller : controllers)
+                controller.data.params().K(kStreamingParam) = 1;
+        }
+    }
+    // Until the first poll tells otherwise, nobody has the port open.
+    peerGone = true;
+    lastTrafficNs = nowNs();
     if (::pipe2(wakeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
         reason = errnoText("pipe");
     } else if (QString device; OpenTerminal(masterFd, device, &reason)) {
@@ -267,7 +303,7 @@ void SimulatedLine::Run() {
     char buffer[4096];
     while (!stopping) {
         pollfd fds[2] = {{masterFd, POLLIN, 0}, {wakeFds[0], POLLIN, 0}};
-        const int ready = ::poll(fds, 2, peerGone ? kHangUpPollMs : -1);
+        const int ready = ::poll(fds, 2, peerGone ? kHangUpPollMs : StreamWaitMs());
         if (stopping)
             break;
         if (ready < 0) {
@@ -301,7 +337,51 @@ void SimulatedLine::Run() {
         } else if (ready == 0) {
             peerGone = false;
         }
+        if (!peerGone && !stopping && StreamWaitMs() == 0)
+            SendStatusLine();
     }
+}
+
+int SimulatedLine::StreamWaitMs() {
+    std::lock_guard lock(stateMutex);
+    if (!behaviour.streaming || muted)
+        return -1;
+    const bool anyStreaming =
+        std::any_of(controllers.begin(), controllers.end(),
+                    [](const SimController& c) { return c.data.params().K(kStreamingParam) != 0; });
+    if (!anyStreaming)
+        return -1;
+    const int64_t due =
+        lastTrafficNs + int64_t(std::max(1, behaviour.streamIntervalMs)) * 1'000'000;
+    return static_cast<int>(std::max<int64_t>(0, (due - nowNs() + 999'999) / 1'000'000));
+}
+
+void SimulatedLine::SendStatusLine() {
+    QByteArray bytes;
+    {
+        std::lock_guard lock(stateMutex);
+        QList<const SimController*> streaming;
+        for (const SimController& controller : controllers) {
+            if (controller.data.params().K(kStreamingParam) != 0)
+                streaming.append(&controller);
+        }
+        if (streaming.isEmpty())
+            return;
+        std::stable_sort(
+            streaming.begin(), streaming.end(),
+            [](const SimController* a, const SimController* b) { return a->node() < b->node(); });
+        const SimController& controller =
+            *streaming[(statusTurn / 3) % static_cast<int>(streaming.size())];
+        const int node = controller.node();
+        static const char* const kForms[] = {"RUN.%1", "MSG.%1=Ready", "END.%1"};
+        const QString line = QString::fromLatin1(kForms[statusTurn % 3]).arg(node);
+        ++statusTurn;
+        bytes = SimResponder::EncodeLines({line}, controller.lineEnd(), behaviour.noise);
+    }
+    traffic.Add(TrafficEntry::Kind::Status, bytes);
+    ++statusLines;
+    Send(bytes, 0, 0);
+    lastTrafficNs = nowNs();
 }
 
 void SimulatedLine::FlushUnread() {
@@ -316,6 +396,7 @@ void SimulatedLine::FlushUnread() {
 
 void SimulatedLine::HandleBytes(const char* bytes, qsizetype size) {
     bytesReceived += size;
+    lastTrafficNs = nowNs();
     PaceWire(size);
     qsizetype start = 0;
     if (skipLf && size > 0 && bytes[0] == '\n')
@@ -357,13 +438,26 @@ void SimulatedLine::HandleLine(const QByteArray& line) {
 
     FaultOutcome outcome;
     int delayMs = 0;
+    SimRules rules;
     {
         std::lock_guard lock(stateMutex);
         outcome = faults.Apply(text, index);
-        delayMs = replyDelayMs;
+        delayMs = replyDelayMs + outcome.delayMs;
+        rules.debugModeForWrites = behaviour.debugModeForWrites;
+        rules.ranges = ranges;
+        rules.followUps = behaviour.followUps;
+        rules.loadingLine = behaviour.loadingLine;
+        rules.noise = behaviour.noise + outcome.noise;
     }
-    if (outcome.silence)
+    if (!outcome.IsClean())
+        traffic.Add(TrafficEntry::Kind::Event, QStringLiteral("fault at command %1: %2")
+                                                   .arg(index)
+                                                   .arg(outcome.injected.join(QStringLiteral(", ")))
+                                                   .toUtf8());
+    if (outcome.silence) {
+        muted = true;
         return;
+    }
     if (outcome.lineError) {
         HangUp();
         return;
@@ -378,12 +472,14 @@ void SimulatedLine::HandleLine(const QByteArray& line) {
     reply += outcome.garbage;
     {
         std::lock_guard lock(stateMutex);
-        reply += SimResponder::Respond(controllers, text, outcome.ngCode);
+        reply += SimResponder::Respond(controllers, text, outcome.ngCode, rules);
     }
     if (reply.isEmpty() || stopping)
         return;
     traffic.Add(TrafficEntry::Kind::Reply, reply);
+    muted = false;
     Send(reply, outcome.pieceBytes, outcome.pauseMs);
+    lastTrafficNs = nowNs();
 }
 
 void SimulatedLine::HangUp() {

@@ -2,6 +2,7 @@
 
 #include "simulator/FaultPlan.h"
 #include "simulator/SimController.h"
+#include "simulator/SimResponder.h"
 #include "simulator/TrafficLog.h"
 
 #include <QList>
@@ -12,6 +13,22 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+
+// How the controllers of a line behave. The defaults are those of real controllers; tests that
+// need a laxer line turn single rules off.
+struct SimBehaviour {
+    bool debugModeForWrites = true; // writes need Debug Mode (K20, K75, K99, @SETID excepted)
+    bool rangeChecks = true;        // K and H values within the parameter tables' ranges
+    bool followUps = true;          // K76, K78, K89 recompute K77, K79, K90..K92
+    bool loadingLine = false;       // "LOADING.<node>" before list replies
+    QByteArray noise;               // bytes before every reply and status line
+    // K99 "Data streaming" is on at power-up (Start): until it is set to 0, a controller sends
+    // a status line ("RUN.<node>", "MSG.<node>=...", "END.<node>" in turn) after every
+    // `streamIntervalMs` without traffic, always between whole replies. A silence fault stops
+    // them too, until a command is answered again: nothing at all comes over a silent line.
+    bool streaming = true;
+    int streamIntervalMs = 250;
+};
 
 // A line of simulated controllers on a pseudo-terminal. The slave side is published as the
 // simulator line <k> (a link in ComPortTable::SimulatorLineFolder(), COM97 + k), so the program
@@ -28,6 +45,7 @@ public:
     // Opens the pseudo-terminal, publishes it as line `lineIndex` (0..31; -1 takes the first
     // free one) and starts answering. False, with the reason in `error`, when a step fails.
     bool Start(int lineIndex = -1, QString* error = nullptr);
+    // With range checks on, a line whose parameter tables cannot be loaded does not start.
     // Stops answering, closes the pseudo-terminal and removes the link. Idempotent.
     void Stop();
     bool IsRunning() const { return running; }
@@ -43,7 +61,12 @@ public:
     // A pause between the end of a command and the start of its reply.
     void SetReplyDelayMs(int ms);
     void AddFault(const FaultRule& rule);
+    // Replaces the random fault plan (a rate of 0 turns it off); ClearFaults removes it too.
+    void SetRandomFaults(const RandomFaults& plan);
     void ClearFaults();
+    // Takes effect from the next command; streaming at power-up is decided by Start.
+    void SetBehaviour(const SimBehaviour& behaviour);
+    SimBehaviour Behaviour() const;
 
     QList<SimController> Controllers() const;
     void SetControllers(const QList<SimController>& controllers);
@@ -57,6 +80,8 @@ public:
     int64_t BytesSent() const { return bytesSent; }
     // Hang-ups done by line error faults.
     int LineErrors() const { return lineErrors; }
+    // Unsolicited status lines sent so far.
+    int StatusLines() const { return statusLines; }
 
 private:
     bool OpenTerminal(int& masterOut, QString& deviceOut, QString* error);
@@ -66,6 +91,8 @@ private:
     void HandleBytes(const char* bytes, qsizetype size);
     void HandleLine(const QByteArray& line);
     void HangUp();
+    int StreamWaitMs();
+    void SendStatusLine();
     void FlushUnread();
     void Send(const QByteArray& bytes, int pieceBytes, int pauseMs);
     bool WriteAll(const QByteArray& bytes);
@@ -76,6 +103,8 @@ private:
     mutable std::mutex stateMutex; // controllers, faults, settings, paths
     QList<SimController> controllers;
     FaultPlan faults;
+    SimBehaviour behaviour;
+    const SimParamRanges* ranges = nullptr; // set by Start when range checks are on
     int baudRate = 0;
     int replyDelayMs = 0;
     QString slavePath;
@@ -89,6 +118,7 @@ private:
     std::atomic<int64_t> bytesReceived{0};
     std::atomic<int64_t> bytesSent{0};
     std::atomic<int> lineErrors{0};
+    std::atomic<int> statusLines{0};
 
     int lineIndex = -1;
     int masterFd = -1;
@@ -96,8 +126,11 @@ private:
     int wakeFds[2] = {-1, -1};
 
     // Worker state.
-    QByteArray pending;     // received bytes not yet a whole line
-    bool skipLf = false;    // the last line ended in CR; an LF right after belongs to it
-    bool peerGone = false;  // the program side has closed the port
-    int64_t wireFreeNs = 0; // when the paced wire is next free
+    QByteArray pending;        // received bytes not yet a whole line
+    bool skipLf = false;       // the last line ended in CR; an LF right after belongs to it
+    bool peerGone = false;     // the program side has closed the port
+    int64_t wireFreeNs = 0;    // when the paced wire is next free
+    int64_t lastTrafficNs = 0; // the last byte in or out; status lines wait for a quiet line
+    int statusTurn = 0;        // which controller and which status line come next
+    bool muted = false;        // a silence fault: nothing comes over the line until a reply
 };

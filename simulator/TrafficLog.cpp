@@ -20,6 +20,8 @@ const char* kindTag(TrafficEntry::Kind kind) {
         return ">";
     case TrafficEntry::Kind::Reply:
         return "<";
+    case TrafficEntry::Kind::Status:
+        return "~";
     case TrafficEntry::Kind::Event:
         break;
     }

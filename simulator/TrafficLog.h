@@ -17,6 +17,7 @@ struct TrafficEntry {
         Command, // one received line, without its line end (empty for a bare line end)
         Reply,   // the bytes sent for one command: echo, garbage and replies with their line ends
         Event,   // something that happened to the line ("hang-up", "line published ...")
+        Status,  // an unsolicited status line of a streaming controller, with its line end
     };
     Kind kind = Kind::Event;
     int64_t elapsedMs = 0; // since the log was started

@@ -43,10 +43,15 @@ int main(int argc, char* argv[]) {
     }
     line.SetBaudRate(options.baud);
     line.SetReplyDelayMs(options.replyDelayMs);
+    line.SetBehaviour(options.behaviour);
+    if (options.randomFaults)
+        line.SetRandomFaults(options.random);
     for (const FaultRule& rule : options.faults)
         line.AddFault(rule);
     if (!line.Start(options.line, &error)) {
         err << "velmora-sim: " << error << "\n";
+        if (options.behaviour.rangeChecks && error.contains(QLatin1String("parameter tables")))
+            err << "velmora-sim: --no-range-check starts the line without them\n";
         return 1;
     }
     out << "COM" << line.ComNumber() << ' ' << line.DevicePath() << Qt::endl;

@@ -3,7 +3,9 @@
 #include "platform/ResourceLibrary.h"
 #include "tooltip/HtmlLayout.h"
 #include "tooltip/TipBackground.h"
+#include "tooltip/WindowCompositing.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEnterEvent>
@@ -31,10 +33,31 @@ qint64 steadyNow() {
     return timer.elapsed();
 }
 
+bool descendsFrom(const QWidget* widget, const QWidget* ancestor) {
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (w == ancestor)
+            return true;
+    }
+    return false;
+}
+
+// Whether a modal dialog keeps the user from `window`: an application-modal one blocks every
+// window but itself and those it owns, a window-modal one only the windows it stands over.
+bool blockedByModal(const QWidget* window) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || descendsFrom(window, modal))
+        return false;
+    if (modal->windowModality() == Qt::WindowModal)
+        return modal->parentWidget() && descendsFrom(modal->parentWidget(), window);
+    return true;
+}
+
 } // namespace
 
 CHtmlTooltip::CHtmlTooltip() : QWidget(nullptr, kTipFlags) {
-    setAttribute(Qt::WA_TranslucentBackground);
+    compositing = WindowSystemComposites;
+    translucent = compositing();
+    setAttribute(Qt::WA_TranslucentBackground, translucent);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setCursor(Qt::ArrowCursor);
@@ -114,6 +137,10 @@ void CHtmlTooltip::SetCursorSource(CursorSource source) {
     cursor = source ? std::move(source) : CursorSource([] { return QCursor::pos(); });
 }
 
+void CHtmlTooltip::SetCompositingSource(CompositingSource source) {
+    compositing = source ? std::move(source) : CompositingSource(WindowSystemComposites);
+}
+
 void CHtmlTooltip::SetFollowTimerActive(bool active) {
     if (active)
         followTimer->start();
@@ -130,12 +157,30 @@ QString CHtmlTooltip::tipText() const {
 }
 
 QRect CHtmlTooltip::tipRect() const {
+    if (!translucent)
+        return rect();
     return QRect(0, 0, qMax(1, width() - shadowOffset.x()), qMax(1, height() - shadowOffset.y()));
+}
+
+bool CHtmlTooltip::MayShowFor(const QWidget* control, const QPoint& globalPos) const {
+    if (!control || !control->isVisible())
+        return false;
+    const QWidget* window = control->window();
+    if (window->isMinimized() || !window->isActiveWindow() || blockedByModal(window))
+        return false;
+    // The tip window itself never covers the pointer's way to the control.
+    const QWidget* top = QApplication::topLevelAt(globalPos);
+    if (top == this)
+        return true;
+    if (top != window)
+        return false;
+    const QWidget* under = window->childAt(window->mapFromGlobal(globalPos));
+    return under == control || control->isAncestorOf(under);
 }
 
 const CHtmlTooltip::Tool* CHtmlTooltip::toolAt(const QPoint& globalPos) const {
     for (const Tool& t : tools) {
-        if (!t.control || !t.control->isVisible())
+        if (!MayShowFor(t.control, globalPos))
             continue;
         const QRect area = t.rect.isNull() ? t.control->rect() : t.rect;
         if (area.contains(t.control->mapFromGlobal(globalPos)))
@@ -226,12 +271,21 @@ bool CHtmlTooltip::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CHtmlTooltip::showTip(const Tool& tool, const QPoint& globalPos) {
+    const bool see = compositing();
+    if (see != translucent) {
+        translucent = see;
+        setAttribute(Qt::WA_TranslucentBackground, see);
+        setAttribute(Qt::WA_NoSystemBackground, see);
+        // A window takes its pixel format when it is made: make it again with the new one.
+        if (testAttribute(Qt::WA_WState_Created))
+            setParent(parentWidget(), kTipFlags);
+    }
     document = ParseHtml(tool.text, sheet);
     layout = std::make_unique<HtmlLayout>(document);
     const QSize content = layout->size().toSize();
     const QSize tip(content.width() + margins.left() + margins.right(),
                     content.height() + margins.top() + margins.bottom());
-    resize(tip + QSize(shadowOffset.x(), shadowOffset.y()));
+    resize(translucent ? tip + QSize(shadowOffset.x(), shadowOffset.y()) : tip);
 
     QPoint at = globalPos + QPoint(0, kBelowPointer);
     QScreen* screen = QGuiApplication::screenAt(globalPos);
@@ -260,8 +314,18 @@ void CHtmlTooltip::hideTip() {
 
 void CHtmlTooltip::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
     const QRect area = tipRect();
+    if (!translucent) {
+        // Every pixel is the tip's own: the plate to the edges, a square frame, no shadow.
+        p.drawImage(area.topLeft(),
+                    RenderTipBackground(area.size(), effect, grain, light, middle, dark));
+        p.setPen(QPen(border, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(area.adjusted(0, 0, -1, -1));
+        paintText(p);
+        return;
+    }
+    p.setRenderHint(QPainter::Antialiasing);
     const QPainterPath outline =
         TipOutline(QRectF(area).adjusted(0.5, 0.5, -0.5, -0.5), corner.width(), corner.height());
     PaintTipShadow(p, outline, shadowOffset, shadowDarkness);
@@ -273,8 +337,12 @@ void CHtmlTooltip::paintEvent(QPaintEvent*) {
     p.setPen(QPen(border, 1));
     p.setBrush(Qt::NoBrush);
     p.drawPath(outline);
-    if (layout) {
-        p.setRenderHint(QPainter::TextAntialiasing);
-        layout->paint(p, QPointF(margins.left(), margins.top()));
-    }
+    paintText(p);
+}
+
+void CHtmlTooltip::paintText(QPainter& p) const {
+    if (!layout)
+        return;
+    p.setRenderHint(QPainter::TextAntialiasing);
+    layout->paint(p, QPointF(margins.left(), margins.top()));
 }

@@ -11,17 +11,24 @@
 #include <memory>
 
 class HtmlLayout;
+class QPainter;
 class QTimer;
 
 // A tip window for controls: when the mouse rests on a registered control for the initial
 // delay, its tip text appears, rendered from tip markup with the style sheet, on a shaded
 // background with a border and a drop shadow; it goes after the display time or when the
 // mouse leaves the control.
+//
+// A tip belongs to what the user can see and reach: it shows only while the control's window is
+// active, not minimised and not blocked by a modal dialog, and while the control is the widget
+// under the mouse (no other window covers it there). Where the window system does not composite
+// (WindowSystemComposites), the tip is drawn opaque, with square corners and no shadow.
 class CHtmlTooltip : public QWidget {
     Q_OBJECT
 public:
     using Clock = std::function<qint64()>;        // milliseconds, monotonic
     using CursorSource = std::function<QPoint()>; // global mouse position
+    using CompositingSource = std::function<bool()>;
 
     static constexpr int kInitialDelayMs = 500;
     static constexpr int kDisplayTimeMs = 5000;
@@ -51,6 +58,8 @@ public:
     void SetClock(Clock clock);
     void SetCursorSource(CursorSource source);
     void SetFollowTimerActive(bool active);
+    // Whether the window system composites; asked as each tip is shown.
+    void SetCompositingSource(CompositingSource source);
 
     bool isTipShown() const { return shownTool != nullptr; }
     QWidget* tipControl() const { return shownTool; }
@@ -66,6 +75,10 @@ public:
     int displayTime() const { return displayTimeMs; }
     // The tip's outline within the window (without the shadow).
     QRect tipRect() const;
+    // Whether the tip shown last was drawn with see-through corners and shadow.
+    bool drawnTranslucent() const { return translucent; }
+    // Whether `control`'s tip may show with the mouse at `globalPos` (see the class comment).
+    bool MayShowFor(const QWidget* control, const QPoint& globalPos) const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +94,7 @@ private:
     void follow(const QPoint& globalPos);
     void showTip(const Tool& tool, const QPoint& globalPos);
     void hideTip();
+    void paintText(QPainter& p) const;
 
     QList<Tool> tools;
     HtmlStyleSheet sheet;
@@ -99,6 +113,8 @@ private:
 
     Clock clock;
     CursorSource cursor;
+    CompositingSource compositing;
+    bool translucent = true;
     QTimer* followTimer = nullptr;
     QPointer<QWidget> owner;
 

@@ -93,7 +93,11 @@ bool CBackupRestoreProcedure::CheckRestoreTarget(int, const QString& controllerN
 
     QString fileController;
     QString fileRobot;
-    ReadFileIdentity(fileController, fileRobot, fileOption);
+    QString reason;
+    if (!ReadFileIdentity(fileController, fileRobot, fileOption, &reason)) {
+        ShowMessage(Text(kOpenFileFailed) + Format(Text(kFileReadReason), {reason}));
+        return false;
+    }
 
     if (fileController != controllerName) {
         if (!IsCompatible(fileController, controllerName)) {
@@ -114,17 +118,17 @@ bool CBackupRestoreProcedure::CheckRestoreTarget(int, const QString& controllerN
     return true;
 }
 
-void CBackupRestoreProcedure::ReadFileIdentity(QString& controllerName, QString& robotName,
-                                               int32_t& optionEnable) {
+bool CBackupRestoreProcedure::ReadFileIdentity(QString& controllerName, QString& robotName,
+                                               int32_t& optionEnable, QString* reason) {
+    controllerName.clear();
+    robotName.clear();
+    optionEnable = 0;
     const CDataStore& store = window.dataStore;
     ScopedControllerData data(store);
-    if (!data) {
-        controllerName.clear();
-        robotName.clear();
-        optionEnable = 0;
-        return;
-    }
-    if (store.LoadDataFile(transferFileName, *data, false, true)) {
+    if (!data)
+        return false;
+    const bool loaded = store.LoadDataFile(transferFileName, *data, false, true, reason);
+    if (loaded) {
         const auto missing = [](const QString& value, int nameId) {
             return value.isEmpty() ? Text(nameId) : QString();
         };
@@ -138,6 +142,7 @@ void CBackupRestoreProcedure::ReadFileIdentity(QString& controllerName, QString&
     controllerName = data->controllerName;
     robotName = data->robotName;
     optionEnable = data->params().K(kOptionEnableParam);
+    return loaded;
 }
 
 bool CBackupRestoreProcedure::BackupToFile(CControllerSession& comm, int node) {
@@ -150,7 +155,12 @@ bool CBackupRestoreProcedure::BackupToFile(CControllerSession& comm, int node) {
     if (!comm.ReadControllerData(*data, true, true))
         return false;
     // Written through a temporary file: a failed save leaves an existing file as it was.
-    return store.SaveDataFile(transferFileName, *data, true, true);
+    QString reason;
+    if (!store.SaveDataFile(transferFileName, *data, true, true, &reason)) {
+        SetFileFailure(reason);
+        return false;
+    }
+    return true;
 }
 
 bool CBackupRestoreProcedure::RestoreFromFile(CControllerSession& comm, int node) {
@@ -165,8 +175,11 @@ bool CBackupRestoreProcedure::RestoreFromFile(CControllerSession& comm, int node
         return false;
     // A parameter the file lacks keeps the controller's value.
     fileData->params().values = current->params().values;
-    if (!store.LoadDataFile(transferFileName, *fileData, true, true))
+    QString reason;
+    if (!store.LoadDataFile(transferFileName, *fileData, true, true, &reason)) {
+        SetFileFailure(reason, true);
         return false;
+    }
     // The model code is the controller's own (a data file never holds it); it chooses the
     // parameter table of the restart test.
     fileData->modelCode = current->modelCode;

@@ -30,7 +30,9 @@ public:
     bool CheckRestoreTarget(int comPort, const QString& controllerName, const QString& robotName,
                             int32_t runMode, int node, int32_t& fileOption);
     // The identity of transferFileName; warns (and goes on) when one of the three names is empty.
-    void ReadFileIdentity(QString& controllerName, QString& robotName, int32_t& optionEnable);
+    // False, with the names empty and `reason` (optional) saying why, when it cannot be read.
+    bool ReadFileIdentity(QString& controllerName, QString& robotName, int32_t& optionEnable,
+                          QString* reason = nullptr);
 
     bool BackupToFile(CControllerSession& window, int node);
     bool RestoreFromFile(CControllerSession& window, int node);

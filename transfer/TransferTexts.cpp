@@ -3,6 +3,9 @@
 #include "data/Conversions.h"
 #include "platform/ResourceLibrary.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace TransferTexts {
 
 QString Text(int id) {
@@ -70,6 +73,36 @@ bool IsAcceptableFileName(const QString& path, const QString& extension) {
     if (path.isEmpty() || path.size() > kMaxPathLength)
         return false;
     return FileExtensionOf(path) == extension;
+}
+
+ChosenPathProblem CheckChosenPath(const QString& path, const QString& extension, bool mustExist) {
+    if (!IsAcceptableFileName(path, extension))
+        return ChosenPathProblem::BadName;
+    const QFileInfo info(path);
+    if (mustExist && !info.isFile())
+        return ChosenPathProblem::NoSuchFile;
+    if (!mustExist && !info.absoluteDir().exists())
+        return ChosenPathProblem::NoSuchFolder;
+    if (info.isDir())
+        return ChosenPathProblem::IsFolder;
+    return ChosenPathProblem::None;
+}
+
+QString ChosenPathMessage(ChosenPathProblem problem, const QString& path) {
+    using namespace TransferMessages;
+    switch (problem) {
+    case ChosenPathProblem::None:
+        break;
+    case ChosenPathProblem::BadName:
+        return Text(kFileNameTooLong);
+    case ChosenPathProblem::NoSuchFile:
+        return Format(Text(kNoSuchFile), {path});
+    case ChosenPathProblem::NoSuchFolder:
+        return Format(Text(kNoSuchFolder), {QFileInfo(path).absolutePath()});
+    case ChosenPathProblem::IsFolder:
+        return Format(Text(kIsFolder), {path});
+    }
+    return QString();
 }
 
 QString FileNamePart(const QString& path) {

@@ -24,6 +24,14 @@ inline constexpr int kMaxPathLength = 259;
 // answered with "The file name is too long." by the caller.
 bool IsAcceptableFileName(const QString& path, const QString& extension);
 
+// What a file chooser refuses in a chosen path, checked in this order: the name rule above, an
+// open chooser's file that does not exist, a save chooser's folder that does not exist, a
+// folder where a file is wanted.
+enum class ChosenPathProblem { None, BadName, NoSuchFile, NoSuchFolder, IsFolder };
+ChosenPathProblem CheckChosenPath(const QString& path, const QString& extension, bool mustExist);
+// The dialogs' message for a refused path; empty for ChosenPathProblem::None.
+QString ChosenPathMessage(ChosenPathProblem problem, const QString& path);
+
 // The file name part shown in confirmations: the text after the last "/", or the whole path
 // when that part is empty.
 QString FileNamePart(const QString& path);
@@ -32,9 +40,9 @@ QString FileNamePart(const QString& path);
 
 // Message ids shared by the transfer workflows.
 namespace TransferMessages {
-inline constexpr int kControllerName = 336;
-inline constexpr int kRobotName = 337;
-inline constexpr int kInterfaceInfo = 338;
+inline constexpr int kControllerName = 10066;
+inline constexpr int kRobotName = 10067;
+inline constexpr int kInterfaceInfo = 10068;
 inline constexpr int kSaveFileName = 389;
 inline constexpr int kFileName = 390;
 inline constexpr int kSelectConnection = 391;
@@ -47,6 +55,9 @@ inline constexpr int kDataFileFilter = 520;
 inline constexpr int kAlarmFileFilter = 523;
 inline constexpr int kSafetyCaution = 524;
 inline constexpr int kGatewayCaution = 525;
+inline constexpr int kNoSuchFolder = 10450; // "%s\nThe folder does not exist. ..."
+inline constexpr int kNoSuchFile = 10451;
+inline constexpr int kIsFolder = 10452;
 inline constexpr int kTitleRestore = 906;
 inline constexpr int kTitleBackup = 907;
 inline constexpr int kTransferCompleted = 10010;
@@ -65,7 +76,12 @@ inline constexpr int kRunModeQuestion = 10135;
 inline constexpr int kRestartController = 10142;
 inline constexpr int kControllerChanged = 10150;
 inline constexpr int kControllerMismatchQuestion = 10157;
+inline constexpr int kFileWriteReason = 10420;      // "\n\nThe file could not be written: %s"
+inline constexpr int kFileReadReason = 10421;       // "\n\nThe file could not be read: %s"
+inline constexpr int kControllerLineDevice = 10422; // "Controller: %s  (%s - Node No.:%02d)\n"
+inline constexpr int kReplaceQuestion = 10423; // "%s already exists.\nDo you want to replace it?"
 inline constexpr int kFileNameTooLong = 40001;
+inline constexpr int kOpenFileFailed = 40002;
 inline constexpr int kReconnectFailed = 41006;
 inline constexpr int kDataFileExtension = 57201;  // "kqd"
 inline constexpr int kAlarmFileExtension = 57202; // "alr"

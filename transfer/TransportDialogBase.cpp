@@ -162,11 +162,17 @@ void CTransportDialogBase::OnBrowse() {
     QString path;
     if (!UI().ChooseFile(this, choice, path))
         return;
-    if (!TransferTexts::IsAcceptableFileName(path, extension)) {
-        UI().ShowMessage(this, Text(kFileNameTooLong));
-        return;
-    }
-    SetFileFieldText(path);
+    if (!RefusedPath(path))
+        SetFileFieldText(path);
+}
+
+bool CTransportDialogBase::RefusedPath(const QString& path) {
+    const TransferTexts::ChosenPathProblem problem =
+        TransferTexts::CheckChosenPath(path, FileExtension(), !UseSaveChooser());
+    if (problem == TransferTexts::ChosenPathProblem::None)
+        return false;
+    UI().ShowMessage(this, TransferTexts::ChosenPathMessage(problem, path));
+    return true;
 }
 
 void CTransportDialogBase::OnOK() {
@@ -178,6 +184,9 @@ void CTransportDialogBase::OnOK() {
             UI().ShowMessage(this, Text(kFileNotSelected));
             return;
         }
+        // The folder or file may have gone since it was chosen; the line is not touched then.
+        if (RefusedPath(transferFileName))
+            return;
     }
     const QList<QTreeWidgetItem*> selected =
         tree ? tree->selectedItems() : QList<QTreeWidgetItem*>();

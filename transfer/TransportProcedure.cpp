@@ -6,6 +6,7 @@
 #include "transfer/TransferTexts.h"
 
 using namespace TransferMessages;
+using TransferTexts::Format;
 using TransferTexts::Text;
 
 BusyScope::BusyScope(BusyIndicator& indicator, const QString& message, bool towardsPc)
@@ -34,8 +35,20 @@ bool CTransportProcedure::OpenPort(const PortTarget& port) {
     return window.OpenPort(CControllerSession::kSerialPortKind, port.comPort);
 }
 
+QString CTransportProcedure::FailureMessage(int messageId) const {
+    if (fileFailure.isEmpty())
+        return window.FailureText(messageId);
+    return Text(messageId) + fileFailure;
+}
+
+void CTransportProcedure::SetFileFailure(const QString& systemReason, bool reading) {
+    fileFailure = Format(Text(reading ? kFileReadReason : kFileWriteReason), {systemReason});
+}
+
 bool CTransportProcedure::ConnectAndSelectNode(const PortTarget& port, int& node) {
     node = 0;
+    fileFailure.clear(); // every attempt starts here
+    devicePath = port.devicePath;
     window.portHub.Close();
     if (!OpenPort(port))
         return false;
@@ -81,7 +94,7 @@ bool CTransportProcedure::ConnectAndIdentify(const PortTarget& port, NodeIdentit
 bool CTransportProcedure::ReportTransferEnd(bool moved, bool mayNeedRestart) {
     window.portHub.Close();
     if (!moved) {
-        ShowMessage(window.FailureText(kTransferFailed), MsgButtons::Ok, MsgIcon::Error);
+        ShowMessage(FailureMessage(kTransferFailed), MsgButtons::Ok, MsgIcon::Error);
         return false;
     }
     QString text = Text(kTransferCompleted);
@@ -104,7 +117,11 @@ bool CTransportProcedure::ConfirmSameController(int node, const QString& control
     return true;
 }
 
-QString CTransportProcedure::ControllerLine(const QString& controllerName, int comPort, int node) {
-    return TransferTexts::Format(Text(kControllerLine),
-                                 {controllerName, QString::number(comPort), QString::number(node)});
+QString CTransportProcedure::ControllerLine(const QString& controllerName, int comPort,
+                                            int node) const {
+    if (comPort == 0 && !devicePath.isEmpty())
+        return Format(Text(kControllerLineDevice),
+                      {controllerName, devicePath, QString::number(node)});
+    return Format(Text(kControllerLine),
+                  {controllerName, QString::number(comPort), QString::number(node)});
 }

@@ -97,8 +97,15 @@ public:
     // has been changed. Cannot continue process." and returns false otherwise.
     bool ConfirmSameController(int node, const QString& controllerName);
 
-    // "Controller: %s  (COM%d - Node No.:%02d)\n".
-    static QString ControllerLine(const QString& controllerName, int comPort, int node);
+    // "Controller: %s  (COM%d - Node No.:%02d)\n"; for a device outside the port table
+    // (`comPort` 0) the attempt's device path takes the place of the COM number.
+    QString ControllerLine(const QString& controllerName, int comPort, int node) const;
+
+    // String `messageId` followed by the reason of the failure: the file's when a file could
+    // not be read or written in this attempt, otherwise the communication window's.
+    QString FailureMessage(int messageId) const;
+    // Records why the file of this attempt could not be written (or, with `reading`, read).
+    void SetFileFailure(const QString& systemReason, bool reading = false);
 
     // A message box of this workflow, over its parent.
     MsgResult ShowMessage(const QString& text, MsgButtons buttons = MsgButtons::Ok,
@@ -111,4 +118,8 @@ public:
 
 protected:
     bool OpenPort(const PortTarget& port);
+
+private:
+    QString fileFailure; // the reason line of a file failure in this attempt; empty: none
+    QString devicePath;  // the device of this attempt when it was opened by its path
 };

@@ -1,5 +1,5 @@
 // The alarm history reader over a simulated line, and the alarm history file.
-#include "AlarmTestSupport.h"
+#include "tests/support/FileFailures.h"
 
 #include "alarm/DlgAlarm.h"
 #include "comm/ControllerSession.h"

@@ -42,10 +42,15 @@ TEST_F(ShippedAlarmTable, UnknownCodeIsUndefinedError) {
     EXPECT_EQ(text.name, "Undefined Error");
 }
 
-TEST(AlarmTable, MissingLibraryGivesMinusOne) {
+TEST(AlarmTable, MissingLibraryGivesMinusOneAndAnEmptyTableMinusTwo) {
     ResourceLibrary::Unload();
     AlarmText text;
     EXPECT_EQ(LookupAlarmText(0x01, text), -1);
+
+    ASSERT_TRUE(ResourceLibrary::LoadFile(EMPTY_TABLE_LIBRARY));
+    EXPECT_EQ(LookupAlarmText(0x00, text), -2);
+    EXPECT_EQ(text.name, "Undefined Error");
+    ResourceLibrary::Unload();
 }
 
 TEST(AlarmTable, FullLengthNameStopsAtTheField) {

@@ -10,6 +10,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -80,6 +82,49 @@ TEST_F(LauncherTest, BannerOfAnotherSizeReLaysEverything) {
     EXPECT_EQ(launcher.versionLabel()->geometry(), QRect(20, 105, 480, 20));
 }
 
+// Every caption lies inside its button, clear of the frame, at the default font and at 12 pt;
+// the buttons and "Exit" share one width, the window is 20 wider and the banner keeps its size,
+// centred over the buttons.
+TEST_F(LauncherTest, CaptionsFitTheButtonsAtALargerFont) {
+    const QFont standard = QApplication::font();
+    QFont large = standard;
+    large.setPointSize(12);
+    for (const QFont& font : {standard, large}) {
+        QApplication::setFont(font);
+        CDlgLauncher launcher(Recording());
+        launcher.show();
+        QCoreApplication::processEvents();
+        const int width = launcher.exitButton()->width();
+        EXPECT_GE(width, 311);
+        EXPECT_EQ(launcher.width(), width + 20);
+        const QRect banner = launcher.bannerLabel()->geometry();
+        EXPECT_EQ(banner.size(), QSize(311, 175));
+        EXPECT_EQ(banner.center().x(), launcher.exitButton()->geometry().center().x());
+        EXPECT_EQ(launcher.versionLabel()->geometry(),
+                  QRect(banner.left() + 10, 175 - 15, 291, 20));
+        for (int id : {CDlgLauncher::kIdBackup, CDlgLauncher::kIdRestore, CDlgLauncher::kIdAlarm,
+                       CDlgLauncher::kIdGeneration}) {
+            CIconButton* button = launcher.workflowButton(id);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->width(), width);
+            EXPECT_EQ(button->font().pointSize(), font.pointSize());
+            // The caption is drawn centred in the area right of the icon's column.
+            const IconButtonLayout layout = ComputeIconButtonLayout(
+                button->size(), button->iconPixelSize(), true, CIconButton::IconLeft);
+            QRect caption(QPoint(), button->fontMetrics().boundingRect(button->text()).size());
+            caption.moveCenter(layout.captionArea.center());
+            const QRect content = button->rect().adjusted(4, 4, -4, -4);
+            const int iconRight = layout.iconPos.x() + button->iconPixelSize().width();
+            EXPECT_GT(caption.left(), iconRight) << id << " at " << font.pointSize();
+            EXPECT_LE(caption.right(), content.right()) << id << " at " << font.pointSize();
+        }
+        if (font == large) {
+            EXPECT_GT(width, 311) << "the transfer captions need more room at 12 pt";
+        }
+    }
+    QApplication::setFont(standard);
+}
+
 TEST_F(LauncherTest, CaptionsTooltipsAndIconsComeFromTheCommandStrings) {
     CDlgLauncher launcher(Recording());
     struct Expected {
@@ -110,10 +155,11 @@ TEST_F(LauncherTest, CaptionsTooltipsAndIconsComeFromTheCommandStrings) {
     EXPECT_EQ(launcher.exitButton()->text(), QStringLiteral("Exit"));
 }
 
-TEST_F(LauncherTest, RestingOnAButtonShowsItsDescriptionInTheTipWindow) {
+TEST_F(LauncherTest, TipShowsOnlyWhereTheButtonCanBeReached) {
     CDlgLauncher launcher(Recording());
     launcher.show();
-    QCoreApplication::processEvents();
+    launcher.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&launcher));
     CHtmlTooltip* tips = launcher.tooltip();
     ASSERT_NE(tips, nullptr);
     EXPECT_EQ(tips->initialDelay(), 500);
@@ -128,15 +174,48 @@ TEST_F(LauncherTest, RestingOnAButtonShowsItsDescriptionInTheTipWindow) {
     tips->SetFollowTimerActive(false);
     tips->SetClock([&] { return now; });
     tips->SetCursorSource([&] { return onRestore; });
-    tips->Tick();
-    now = 400;
-    tips->Tick();
-    EXPECT_FALSE(tips->isTipShown());
-    now = 600;
-    tips->Tick();
-    ASSERT_TRUE(tips->isTipShown());
+    // Rests on the button for a second, the mouse arriving at the first tick.
+    const auto rest = [&] {
+        for (int i = 0; i <= 10; ++i) {
+            now += 100;
+            tips->Tick();
+            if (i == 3) {
+                EXPECT_FALSE(tips->isTipShown()) << "before the initial delay";
+            }
+        }
+        return tips->isTipShown();
+    };
+    ASSERT_TRUE(rest());
     EXPECT_EQ(tips->tipControl(), restore);
     EXPECT_EQ(tips->tipText(), QStringLiteral("Transfer a data file on PC to controller."));
+
+    // A modal dialog over the launcher (as the node selection or a workflow dialog): the tip
+    // goes and none shows, though the button lies under the mouse behind the dialog.
+    auto* modal = new QDialog(&launcher);
+    modal->setWindowModality(Qt::ApplicationModal);
+    modal->setGeometry(QRect(onRestore - QPoint(60, 40), QSize(120, 80)));
+    modal->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(modal));
+    EXPECT_FALSE(rest());
+    EXPECT_FALSE(tips->isVisible());
+    delete modal;
+    launcher.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&launcher));
+    EXPECT_TRUE(rest());
+
+    // A window that stays on top covers the button, the launcher still active: no tip either.
+    QWidget cover(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint);
+    cover.setGeometry(QRect(onRestore - QPoint(30, 20), QSize(60, 40)));
+    cover.show();
+    launcher.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&launcher));
+    EXPECT_FALSE(rest());
+    cover.hide();
+    EXPECT_TRUE(rest());
+
+    launcher.showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(rest());
 }
 
 TEST_F(LauncherTest, TemplateKeepsItsOwnCaptionsUntilTheLauncherReplacesThem) {
@@ -193,9 +272,11 @@ TEST_F(LauncherTest, WindowMenuStartsWithAboutAndASeparator) {
     launcher.show();
     QMenu* menu = launcher.BuildWindowMenu();
     const QList<QAction*> entries = menu->actions();
-    ASSERT_GE(entries.size(), 3);
+    ASSERT_EQ(entries.size(), 4);
     EXPECT_EQ(entries[0]->text(), QStringLiteral("&About..."));
     EXPECT_TRUE(entries[1]->isSeparator());
+    EXPECT_EQ(entries[2]->text(), QStringLiteral("Mi&nimize"));
+    EXPECT_EQ(entries[3]->text(), QStringLiteral("&Close"));
     entries[0]->trigger();
     EXPECT_EQ(ran, QStringList{"about"});
     EXPECT_TRUE(launcher.isVisible());

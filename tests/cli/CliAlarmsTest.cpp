@@ -43,7 +43,7 @@ protected:
     }
 
     static CliRun Run(const QStringList& arguments) {
-        return RunCli(QStringList{"alarms"} + arguments);
+        return RunCli(WithShortReplyTimeout(QStringList{"alarms"} + arguments));
     }
 
     QString Confirmation(const QString& file) const {
@@ -91,7 +91,8 @@ TEST_F(CliAlarmsTest, TimeOutInTheHistoryFailsWithoutAFile) {
     silence.pattern = "@?REC2.2";
     sim->AddFault(silence);
     const QString path = FilePath("t.alr");
-    const CliRun run = Run({"--port", Port(), "--node", "2", "--file", path, "--yes"});
+    // At the default reply time-out.
+    const CliRun run = RunCli({"alarms", "--port", Port(), "--node", "2", "--file", path, "--yes"});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.endsWith("Failed to save the file.\n\nConnection is closed. Please retry "
                                  "after checking the connection and power supply to the "
@@ -110,6 +111,20 @@ TEST_F(CliAlarmsTest, RefusedFileNamesAndMissingNodesTouchNothing) {
         Run({"--port", Port(), "--node", "2", "--file", FilePath("none/h.alr"), "--yes"});
     EXPECT_EQ(folderMissing.status, 1);
     EXPECT_FALSE(folderMissing.err.isEmpty());
+    // An existing history is replaced only when the user agrees, which no terminal can.
+    const QString older = FilePath("older.alr");
+    const QByteArray olderBytes("//an older history\r\n");
+    {
+        QFile file(older);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(olderBytes);
+    }
+    const CliRun kept = Run({"--port", Port(), "--node", "2", "--file", older});
+    EXPECT_EQ(kept.status, 1);
+    EXPECT_EQ(kept.err, "older.alr already exists.\nDo you want to replace it?\n");
+    QFile olderFile(older);
+    ASSERT_TRUE(olderFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(olderFile.readAll(), olderBytes);
     EXPECT_TRUE(sim->Log().Commands().isEmpty());
 
     const QString path = FilePath("n9.alr");

@@ -20,7 +20,7 @@ bool Parses(const QStringList& arguments, CliOptions& options) {
 TEST(CliOptionsTest, ReadsEveryOptionOfATransferCommand) {
     CliOptions o;
     ASSERT_TRUE(Parses({"restore", "--port", "COM33", "--node=7", "--file", "data/x.kqd", "--yes",
-                        "--baud", "9600"},
+                        "--baud", "9600", "--reply-timeout", "300"},
                        o));
     EXPECT_EQ(o.command, CliOptions::Command::Restore);
     EXPECT_EQ(o.devicePath, QString("/dev/ttyUSB0"));
@@ -29,12 +29,18 @@ TEST(CliOptionsTest, ReadsEveryOptionOfATransferCommand) {
     EXPECT_EQ(o.file, QDir::current().absoluteFilePath("data/x.kqd"));
     EXPECT_TRUE(o.assumeYes);
     EXPECT_EQ(o.baudRate, 9600);
+    EXPECT_EQ(o.replyTimeoutMs, 300);
 
     ASSERT_TRUE(Parses({"search", "--port", "/dev/pts/4"}, o));
     EXPECT_EQ(o.devicePath, QString("/dev/pts/4"));
     EXPECT_EQ(o.comNumber, 0);
     EXPECT_EQ(o.baudRate, 38400);
+    EXPECT_EQ(o.replyTimeoutMs, 2000);
     EXPECT_FALSE(o.assumeYes);
+    ASSERT_TRUE(Parses(
+        {"alarms", "--port", "COM1", "--node", "1", "--file", "a.alr", "--reply-timeout=60000"},
+        o));
+    EXPECT_EQ(o.replyTimeoutMs, 60000);
 }
 
 TEST(CliOptionsTest, RefusesWhatItCannotTake) {
@@ -55,6 +61,12 @@ TEST(CliOptionsTest, RefusesWhatItCannotTake) {
         {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--baud", "fast"},
         {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--yes=no"},
         {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "extra"},
+        {"search", "--port", "COM1", "--reply-timeout", "0"},
+        {"search", "--port", "COM1", "--reply-timeout", "60001"},
+        {"search", "--port", "COM1", "--reply-timeout", "-5"},
+        {"search", "--port", "COM1", "--reply-timeout", "1.5"},
+        {"search", "--port", "COM1", "--reply-timeout"},
+        {"ports", "--reply-timeout", "300"},
     };
     for (const QStringList& arguments : bad) {
         CliOptions o;

@@ -2,6 +2,13 @@
 
 #include <QProcess>
 
+QStringList WithShortReplyTimeout(const QStringList& arguments) {
+    if (!arguments.contains(QStringLiteral("--port")) ||
+        arguments.contains(QStringLiteral("--reply-timeout")))
+        return arguments;
+    return arguments + QStringList{QStringLiteral("--reply-timeout"), QStringLiteral("300")};
+}
+
 CliRun RunCli(const QStringList& arguments, const QProcessEnvironment& environment) {
     QProcess process;
     process.setProcessEnvironment(environment);

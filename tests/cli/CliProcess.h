@@ -14,3 +14,7 @@ struct CliRun {
 
 CliRun RunCli(const QStringList& arguments,
               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+
+// `arguments` of a command on a line, with a short reply time-out unless they name one: the
+// simulated line answers at once, and every quiet period a search waits out lasts this long.
+QStringList WithShortReplyTimeout(const QStringList& arguments);

@@ -4,6 +4,7 @@
 #include "data/DataStore.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
+#include "tests/support/FileFailures.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <ostream>
 
@@ -37,11 +40,15 @@ protected:
     }
     QString Port() const { return QStringLiteral("COM%1").arg(sim->ComNumber()); }
     QString FilePath(const QString& name) const { return folder.filePath(name); }
+    static QByteArray ReadBytes(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     static CliRun
     Cli(const QStringList& arguments,
         const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-        return RunCli(arguments, environment);
+        return RunCli(WithShortReplyTimeout(arguments), environment);
     }
 
     QStringList TakeCommands() {
@@ -276,4 +283,53 @@ TEST_F(CliTest, EveryWorkflowOnALineOfCrOnlyAndNoisyControllers) {
     EXPECT_EQ(fromNoise.points, node1.data.points);
     EXPECT_EQ(fromNoise.params().values, node1.data.params().values);
     EXPECT_EQ(fromNoise.params().K(1), -100);
+}
+
+TEST_F(CliTest, ADevicePathShowsItsComNumberAndAnExistingFileIsReplacedOnlyWhenAgreed) {
+    StartLine(MakeDemoControllers(1));
+    const QString path = FilePath("n1.kqd");
+    // The line's pseudo-terminal itself, not the port table's link to it.
+    const CliRun first =
+        Cli({"backup", "--port", sim->DevicePath(), "--node", "1", "--file", path, "--yes"});
+    EXPECT_EQ(first.status, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.err.contains(QString("  (%1 - Node No.:01)\n").arg(Port())))
+        << first.err.toStdString();
+    const QByteArray before = ReadBytes(path);
+    ASSERT_FALSE(before.isEmpty());
+    TakeCommands();
+
+    const QString replace = QStringLiteral("n1.kqd already exists.\nDo you want to replace it?\n");
+    const CliRun refused = Cli({"backup", "--port", Port(), "--node", "1", "--file", path});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, replace);
+    EXPECT_TRUE(TakeCommands().isEmpty());
+
+    const CliRun replaced =
+        Cli({"backup", "--port", Port(), "--node", "1", "--file", path, "--yes"});
+    EXPECT_EQ(replaced.status, 0) << replaced.err.toStdString();
+    EXPECT_TRUE(replaced.err.startsWith(replace + "Save to: n1.kqd\n"));
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+TEST_F(CliTest, AFileThatCannotBeWrittenIsNamedWithItsReasonAndKeptAsItWas) {
+    StartLine(MakeDemoControllers(1));
+    const QString path = FilePath("keep.kqd");
+    const QByteArray before("CONT=older\r\n");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(before);
+    }
+    CliRun run;
+    {
+        // The tool inherits the limit: the whole controller read succeeds, its file cannot grow.
+        const FileSizeLimit limit(200);
+        ASSERT_TRUE(limit.isActive());
+        run = Cli({"backup", "--port", Port(), "--node", "1", "--file", path, "--yes"});
+    }
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.endsWith("Data transfer failed.\n\nThe file could not be written: " +
+                                 QString::fromLocal8Bit(strerror(EFBIG)) + "\n"))
+        << run.err.toStdString();
+    EXPECT_EQ(ReadBytes(path), before);
 }

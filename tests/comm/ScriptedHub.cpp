@@ -12,6 +12,13 @@ void TestClock::SleepMs(int ms) {
         listener(now);
 }
 
+void TestClock::WaitUntil(qint64 deadlineMs, const std::function<bool()>& arrived) {
+    while (now < deadlineMs && !arrived()) {
+        SleepMs(1);
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
 ScriptedHub::ScriptedHub(TestClock& testClock) : clock(testClock) {
     clock.listeners.push_back([this](qint64 now) { tick(now); });
 }

@@ -11,11 +11,14 @@
 #include <functional>
 #include <vector>
 
-// Virtual time: every sleep of a wait moves the clock on and lets scripted events fall due.
+// Virtual time: a wait moves the clock on a millisecond at a time, lets scripted events fall
+// due and delivers their notifications, until one brought text in or the deadline is reached.
 class TestClock : public ChannelClock {
 public:
     qint64 NowMs() override { return now; }
-    void SleepMs(int ms) override;
+    void WaitUntil(qint64 deadlineMs, const std::function<bool()>& arrived) override;
+    // Moves the clock on without delivering anything.
+    void SleepMs(int ms);
 
     qint64 now = 1000;
     std::vector<std::function<void(qint64)>> listeners;

@@ -32,6 +32,10 @@ class SimulatorLine : public ::testing::Test {
 protected:
     void start(QList<SimController> controllers, int timeoutMs = 300) {
         line = std::make_unique<SimulatedLine>(std::move(controllers));
+        // The channel is driven without the search's @K99=0, so no status streaming.
+        SimBehaviour quiet;
+        quiet.streaming = false;
+        line->SetBehaviour(quiet);
         QString error;
         ASSERT_TRUE(line->Start(-1, &error)) << error.toStdString();
         hub.Initialize();
@@ -88,6 +92,7 @@ TEST_F(SimulatorLine, IdentityAndTextItemsOfOneNode) {
     ASSERT_TRUE(ReadIdentityItem(channel, node, kKeyVer2, value));
     EXPECT_EQ(value, c.data.version);
 
+    ASSERT_TRUE(WriteK(channel, node, 20, 2)); // writes need Debug Mode
     ASSERT_TRUE(WriteRobotName(channel, node, "RX-20 \u00e9"));
     ASSERT_TRUE(ReadIdentityItem(channel, node, kKeyRobot, value));
     EXPECT_EQ(value, QStringLiteral("RX-20 \u00e9"));

@@ -6,6 +6,10 @@ void LineFixture::SetUp() {
 
 void LineFixture::StartLine(const QList<SimController>& controllers) {
     sim = std::make_unique<SimulatedLine>(controllers);
+    // The window is driven without the search's @K99=0, so no status streaming.
+    SimBehaviour quiet;
+    quiet.streaming = false;
+    sim->SetBehaviour(quiet);
     QString error;
     ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
     window = OpenWindow();

@@ -200,19 +200,31 @@ TEST_F(TransferTest, RestartAttributeOfAWrittenParameterRequiresARestart) {
     EXPECT_TRUE(window->restartRequired);
 }
 
-TEST_F(TransferTest, RefusedWriteKeepsTheControllersValueAndGoesOn) {
+// A refused write does not stop the others, but the write as a whole is no success: the
+// controller does not hold the record it was given, and the items it refused are named.
+TEST_F(TransferTest, RefusedWritesKeepTheControllersValuesGoOnAndFailByName) {
     const int32_t before = current->params().K(44);
+    const QString addressBefore = current->ipAddress;
     fresh->params().K(44) = before + 10;
     fresh->params().K(45) = current->params().K(45) + 1;
-    FaultRule refuse;
-    refuse.kind = FaultRule::Kind::Ng;
-    refuse.pattern = QStringLiteral("@K44.1=*");
-    sim->AddFault(refuse);
+    fresh->ipAddress = QStringLiteral("c0a80063");
+    for (const char* pattern : {"@K44.1=*", "@COMW9.1=*"}) {
+        FaultRule refuse;
+        refuse.kind = FaultRule::Kind::Ng;
+        refuse.pattern = QLatin1String(pattern);
+        sim->AddFault(refuse);
+    }
 
-    ASSERT_TRUE(window->WriteControllerData(*fresh, *current, true));
+    EXPECT_FALSE(window->WriteControllerData(*fresh, *current, true));
     EXPECT_EQ(fresh->params().K(44), before);
+    EXPECT_EQ(fresh->ipAddress, addressBefore);
     EXPECT_EQ(Node1().data.params().K(44), before);
     EXPECT_EQ(Node1().data.params().K(45), fresh->params().K(45));
+    EXPECT_EQ(window->itemsNotTaken, (QStringList{"IPADDR", "K44"}));
+    EXPECT_EQ(window->channel.lastFailure.kind, ChannelFailure::Kind::NotTaken);
+    EXPECT_TRUE(window->FailureText(10048).contains(": IPADDR, K44."));
+    // The run mode still went back to the record's.
+    EXPECT_EQ(Node1().data.params().K(kRunModeParam), fresh->params().K(kRunModeParam));
 }
 
 TEST_F(TransferTest, RefusedReadBackDoesNotStoreTheRefusal) {
@@ -239,11 +251,19 @@ TEST_F(TransferTest, ControllerAlreadyInADebugModeIsNotSwitched) {
 }
 
 TEST_F(TransferTest, DerivedParametersAreReadAfterTheirSourceAndComparedFresh) {
-    const SimController node1 = Node1();
-    const int32_t accel = node1.data.params().K(77);
-    const int32_t filter1 = node1.data.params().K(90);
     fresh->params().K(76) = current->params().K(76) + 1;
     fresh->params().K(89) = current->params().K(89) + 1;
+    // What the controller derives from the new sources, and the new record holds already.
+    SimController node1 = Node1();
+    for (int source : {76, 89}) {
+        node1.data.params().K(source) = fresh->params().K(source);
+        SimResponder::RecomputeFollowUps(node1, source, nullptr);
+    }
+    const int32_t accel = node1.data.params().K(77);
+    const int32_t filter1 = node1.data.params().K(90);
+    fresh->params().K(77) = accel;
+    for (int k = 90; k <= 92; ++k)
+        fresh->params().K(k) = node1.data.params().K(k);
     // The record read earlier holds stale derived values; the new one the controller's own.
     current->params().K(77) = accel + 5;
     current->params().K(90) = filter1 + 3;

@@ -1,5 +1,6 @@
 #include "data/CodePage.h"
 #include "data/DataStore.h"
+#include "tests/support/FileFailures.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -182,20 +183,28 @@ TEST_F(DataFile, LineBreaksInsideAValueCannotAddLines) {
     EXPECT_FALSE(back->points[0].inUse());
 }
 
-TEST_F(DataFile, MissingOrUnreadableFilesLeaveTheRecordUnchanged) {
+TEST_F(DataFile, MissingOrUnreadableFilesLeaveTheRecordUnchangedAndSayWhy) {
     slot->controllerName = QStringLiteral("keep");
-    EXPECT_FALSE(store.LoadDataFile(path("missing.kqd"), *slot, true, true));
-    EXPECT_FALSE(store.LoadDataFile(dir.path(), *slot, true, true));
+    QString reason;
+    EXPECT_FALSE(store.LoadDataFile(path("missing.kqd"), *slot, true, true, &reason));
+    EXPECT_EQ(reason, QString::fromLocal8Bit(strerror(ENOENT)));
+    reason.clear();
+    EXPECT_FALSE(store.LoadDataFile(dir.path(), *slot, true, true, &reason));
+    EXPECT_EQ(reason, QString::fromLocal8Bit(strerror(EISDIR)));
     EXPECT_EQ(slot->controllerName, QStringLiteral("keep"));
 }
 
-TEST_F(DataFile, FailedSaveKeepsTheFolderAndTheOldFile) {
-    EXPECT_FALSE(store.SaveDataFile(path("no/such/folder/x.kqd"), *slot, true, true));
+TEST_F(DataFile, FailedSaveKeepsTheFolderAndTheOldFileAndSaysWhy) {
+    QString reason;
+    EXPECT_FALSE(store.SaveDataFile(path("no/such/folder/x.kqd"), *slot, true, true, &reason));
+    EXPECT_FALSE(reason.isEmpty());
     EXPECT_FALSE(QDir(path("no")).exists());
 
     // A folder in the way of the target: the rename fails and the temporary goes away.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.kqd")));
-    EXPECT_FALSE(store.SaveDataFile(path("taken.kqd"), *slot, true, true));
+    reason.clear();
+    EXPECT_FALSE(store.SaveDataFile(path("taken.kqd"), *slot, true, true, &reason));
+    EXPECT_FALSE(reason.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList{QStringLiteral("taken.kqd")});
 }
@@ -206,17 +215,15 @@ TEST_F(DataFile, WriteErrorPartWayLeavesTheOldFileByteIdentical) {
     fillEverything(*slot);
 
     // A file size limit below the new content makes the write fail after the temporary exists.
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved_ok = store.SaveDataFile(path("old.kqd"), *slot, true, true);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_FALSE(saved_ok);
+    QString reason;
+    bool savedOk = true;
+    {
+        const FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.isActive());
+        savedOk = store.SaveDataFile(path("old.kqd"), *slot, true, true, &reason);
+    }
+    EXPECT_FALSE(savedOk);
+    EXPECT_EQ(reason, QString::fromLocal8Bit(strerror(EFBIG)));
     EXPECT_EQ(readAll(path("old.kqd")), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("old.kqd")});
@@ -228,16 +235,12 @@ TEST_F(DataFile, WriteErrorHeldInTheBufferLeavesTheOldFileByteIdentical) {
     writeAll(path("small.kqd"), old);
     slot->controllerName = QStringLiteral("KQ-A");
 
-    struct rlimit saved {};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 64;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool savedOk = store.SaveDataFile(path("small.kqd"), *slot, false, false);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
+    bool savedOk = true;
+    {
+        const FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.isActive());
+        savedOk = store.SaveDataFile(path("small.kqd"), *slot, false, false);
+    }
     EXPECT_FALSE(savedOk);
     EXPECT_EQ(readAll(path("small.kqd")), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),

@@ -73,6 +73,7 @@ TEST_F(LineParser, KAndHLines) {
     store.ParseKLine(*slot, u"K5=99999999999");
     store.ParseHLine(*slot, u"H0=-2427");
     store.ParseHLine(*slot, FormatHLine(7, 3));
+    store.ParseHLine(*slot, u"H5=55");
     EXPECT_EQ(FormatKLine(2, 15000), QStringLiteral("K2=15000"));
     EXPECT_EQ(FormatHLine(0, -1), QStringLiteral("H0=-1"));
     EXPECT_EQ(slot->params().K(2), 15000);
@@ -80,6 +81,7 @@ TEST_F(LineParser, KAndHLines) {
     EXPECT_EQ(slot->params().K(5), std::numeric_limits<int32_t>::max());
     EXPECT_EQ(slot->params().values[138], -2427);
     EXPECT_EQ(slot->params().values[145], 3);
+    EXPECT_EQ(slot->params().H(5), 55);
 
     const auto before = slot->params().values;
     store.ParseKLine(*slot, u"K0=1");
@@ -88,9 +90,10 @@ TEST_F(LineParser, KAndHLines) {
     store.ParseHLine(*slot, u"H8=1");
     store.ParseHLine(*slot, u"H-1=1");
     store.ParseHLine(*slot, u"K1=1");
-    EXPECT_EQ(slot->params().values, before);
-
-    // No "=": number 0 and value 0, so H0 becomes 0.
+    // Without "=" a line is no parameter line: neither its own number nor 0 takes a zero.
+    store.ParseKLine(*slot, u"K5");
+    store.ParseHLine(*slot, u"H5");
+    store.ParseHLine(*slot, u"H0");
     store.ParseHLine(*slot, u"HELLO");
-    EXPECT_EQ(slot->params().H(0), 0);
+    EXPECT_EQ(slot->params().values, before);
 }

@@ -1,4 +1,5 @@
 #include "platform/ComPortTable.h"
+#include "platform/ResourceLibrary.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,11 +33,18 @@ TEST(ComPortTable, NumbersMapToDevicesAndBack) {
 }
 
 TEST(ComPortTable, DisplayNamesKeepTheNumberFromTheFourthCharacter) {
+    // Without a library the format is the built-in "COM%d".
     EXPECT_EQ(ComPortTable::DisplayName(33), "COM33 (ttyUSB0)");
     EXPECT_EQ(ComPortTable::DisplayName(1), "COM1 (ttyS0)");
     EXPECT_EQ(ComPortTable::DisplayName(97).mid(3).toInt(), 0); // "97 (..." is not a number alone
     EXPECT_EQ(ComPortTable::DisplayName(97).mid(3, 2).toInt(), 97);
     EXPECT_TRUE(ComPortTable::DisplayName(200).isEmpty());
+
+    // The library's own texts: the item format (393) and its word for the simulator (10453).
+    ASSERT_TRUE(ResourceLibrary::LoadFile(TEST_LIBRARY_PATH));
+    EXPECT_EQ(ComPortTable::DisplayName(33), "KOM33 (ttyUSB0)");
+    EXPECT_EQ(ComPortTable::DisplayName(97), "KOM97 (sim line0)");
+    ResourceLibrary::Unload();
 }
 
 TEST(ComPortTable, ResolvesComNamesAndPaths) {

@@ -2,14 +2,17 @@
 
 #include "comm/CommandChannel.h"
 #include "comm/ItemOperations.h"
+#include "comm/Keywords.h"
 #include "platform/ComPortTable.h"
 #include "porthub/PortHub.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <memory>
 #include <sys/file.h>
 #include <termios.h>
 #include <thread>
@@ -43,6 +46,23 @@ void useDevice(CPortHub& hub, const QString& path, int baud = 38400) {
     settings.baudRate = baud;
     hub.SetCommSet(&settings);
 }
+
+// A channel over a port manager opened on the pseudo-terminal, as the communication window
+// sets them up, on the thread that makes it.
+struct ChannelOverPty {
+    ChannelOverPty(const PtyPeer& peer, int replyTimeoutMs) {
+        channel.replyTimeoutMs = replyTimeoutMs;
+        window.channel = &channel;
+        hub.Initialize();
+        hub.AttatchWnd(&window);
+        useDevice(hub, peer.devicePath());
+        opened = hub.Open() != 0;
+    }
+    Receiver window;
+    CPortHub hub;
+    CCommandChannel channel{&hub};
+    bool opened = false;
+};
 
 TEST(PortHub, OpensAPseudoTerminalWithTheLineSettings) {
     PtyPeer peer;
@@ -162,15 +182,11 @@ TEST(PortHub, AMissingDeviceIsRefusedWithItsReason) {
 TEST(PortHub, HangUpMidCommandEndsItAsLineError) {
     PtyPeer peer;
     ASSERT_TRUE(peer.ok());
-    Receiver window;
-    CPortHub hub;
-    CCommandChannel channel(&hub);
-    channel.replyTimeoutMs = 5000;
-    window.channel = &channel;
-    hub.Initialize();
-    hub.AttatchWnd(&window);
-    useDevice(hub, peer.devicePath());
-    ASSERT_NE(hub.Open(), 0);
+    ChannelOverPty link(peer, 5000);
+    ASSERT_TRUE(link.opened);
+    Receiver& window = link.window;
+    CPortHub& hub = link.hub;
+    CCommandChannel& channel = link.channel;
 
     // The controller takes the command, starts answering and drops off the line.
     std::thread controller([&peer] {
@@ -197,6 +213,50 @@ TEST(PortHub, HangUpMidCommandEndsItAsLineError) {
     EXPECT_EQ(channel.lastError, "NG.1=49");
     hub.Close();
     EXPECT_EQ(hub.linkState, kLinkClosed);
+}
+
+// A channel on a thread of its own, as one session per line runs it: the reply ends the wait,
+// and a silent line is waited out asleep in the thread's dispatcher instead of in polls.
+TEST(PortHub, ChannelOnAWorkerThreadSleepsUntilTheReply) {
+    PtyPeer peer;
+    ASSERT_TRUE(peer.ok());
+    std::thread controller;
+    bool opened = false;
+    bool answered = false;
+    QString answer;
+    ChannelFailure::Kind silentFailure = ChannelFailure::Kind::None;
+    int dispatcherPasses = 0;
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
+        ChannelOverPty link(peer, 300);
+        opened = link.opened;
+        if (!opened)
+            return;
+        // The controller listens once the port is open: a pseudo-terminal nobody holds
+        // reads as hung up.
+        controller = std::thread([&peer] {
+            if (peer.readLine(4000) == "@?K20.1\r\n")
+                peer.write("K20.1=2\r\nOK.1\r\n");
+        });
+        answered = link.channel.QueryNumbered(kKeyK, 1, 20, answer);
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+        const auto count = [&dispatcherPasses] { ++dispatcherPasses; };
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, count);
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, count);
+        QString unused;
+        (void)link.channel.QueryNumbered(kKeyK, 1, 21, unused);
+        silentFailure = link.channel.lastFailure.kind;
+        link.hub.DetatchWnd();
+    }));
+    worker->start();
+    worker->wait();
+    if (controller.joinable())
+        controller.join();
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(answer.startsWith("K20.1=2")) << answer.toStdString();
+    EXPECT_EQ(silentFailure, ChannelFailure::Kind::TimedOut);
+    // A poll every millisecond would take some hundreds of passes over the 300 ms.
+    EXPECT_LT(dispatcherPasses, 30);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "data/ParamInfoTable.h"
+#include "data/RobotCatalogInterface.h"
 #include "simulator/DemoControllers.h"
 
 #include <QFile>
@@ -42,5 +43,28 @@ TEST(DemoControllers, ValuesLieInsideTheParameterTables) {
                     << qPrintable(model) << " #" << i << " " << qPrintable(info.name) << " = "
                     << value << " not in " << info.minValue << ".." << info.maxValue;
         }
+    }
+}
+
+// Each demo controller holds a robot the catalog offers for it, under the very name the
+// catalog's initial data carries, so new data for it matches the controller's robot.
+TEST(DemoControllers, HoldRobotsTheCatalogKnows) {
+    QList<RobotCatalogInterface::ControllerName> catalog;
+    ASSERT_TRUE(RobotCatalogInterface::GetControllerList(catalog));
+    for (const SimController& controller : MakeDemoControllers(7)) {
+        const QString& name = controller.data.controllerName;
+        qsizetype index = 0;
+        while (index < catalog.size() && catalog[index].controllerName != name)
+            ++index;
+        ASSERT_LT(index, catalog.size()) << qPrintable(name);
+        QString robots;
+        ASSERT_TRUE(RobotCatalogInterface::GetRobotNames(static_cast<int>(index), robots));
+        EXPECT_TRUE(
+            RobotCatalogInterface::SplitRobotNames(robots).contains(controller.data.robotName))
+            << qPrintable(name) << " " << qPrintable(controller.data.robotName);
+        RobotParameters fresh;
+        ASSERT_TRUE(
+            RobotCatalogInterface::GetInitParameter(name, controller.data.robotName, fresh));
+        EXPECT_EQ(fresh.robotName, controller.data.robotName);
     }
 }

@@ -85,3 +85,50 @@ TEST(FaultPlan, WildcardsAndCounting) {
     EXPECT_TRUE(plan.Apply("@?K21.1", 4).silence);
     EXPECT_TRUE(plan.Apply("@?K21.1", 9).silence);
 }
+
+// The random plan replays from its seed, command by command, and names what it injects.
+TEST(FaultPlan, RandomFaultsFollowTheSeed) {
+    RandomFaults random;
+    random.seed = 4242;
+    random.rate = 0.3;
+    random.maxDelayMs = 500;
+    auto run = [&](const RandomFaults& plan) {
+        FaultPlan faults;
+        faults.SetRandom(plan);
+        QStringList log;
+        for (int index = 1; index <= 400; ++index)
+            log << faults.Apply(QStringLiteral("@?K%1.1").arg(index % 138 + 1), index)
+                       .injected.join(u',');
+        return log;
+    };
+    const QStringList first = run(random);
+    EXPECT_EQ(run(random), first);
+    random.seed = 4243;
+    EXPECT_NE(run(random), first);
+
+    // About the rate asked for, every kind among them, each within its bounds.
+    const qsizetype faulted = first.size() - first.count(QString());
+    EXPECT_GT(faulted, 80);
+    EXPECT_LT(faulted, 160);
+    for (const char* kind : {"silence", "NG ", "noise ", "split ", "delay ", "line error"})
+        EXPECT_FALSE(first.filter(QLatin1String(kind)).isEmpty()) << kind;
+    FaultPlan faults;
+    random.seed = 4242;
+    faults.SetRandom(random);
+    for (int index = 1; index <= 400; ++index) {
+        const FaultOutcome outcome = faults.Apply(QStringLiteral("@?K1.1"), index);
+        EXPECT_LE(outcome.delayMs, 500);
+        EXPECT_LE(outcome.noise.size(), 4);
+        for (char byte : outcome.noise)
+            EXPECT_TRUE(static_cast<unsigned char>(byte) < 0x20 ||
+                        static_cast<unsigned char>(byte) >= 0x7f);
+        EXPECT_FALSE(outcome.noise.contains('\r') || outcome.noise.contains('\n'));
+    }
+
+    // Restricted to some kinds, only those come.
+    random.kinds = RandomFaults::Ng;
+    for (const QString& entry : run(random))
+        EXPECT_TRUE(entry.isEmpty() || entry.contains(QLatin1String("NG "))) << qPrintable(entry);
+    faults.Clear();
+    EXPECT_TRUE(faults.IsEmpty());
+}

@@ -38,6 +38,37 @@ TEST(SimOptions, ParsesLineSettingsAndFaults) {
     EXPECT_EQ(options.faults[4].pieceBytes, 5);
     EXPECT_EQ(options.faults[4].pauseMs, 30);
     EXPECT_EQ(options.faults[5].kind, FaultRule::Kind::Echo);
+    // A real controller's behaviour unless turned off.
+    EXPECT_TRUE(options.behaviour.debugModeForWrites);
+    EXPECT_TRUE(options.behaviour.rangeChecks);
+    EXPECT_TRUE(options.behaviour.streaming);
+    EXPECT_FALSE(options.behaviour.loadingLine);
+    EXPECT_FALSE(options.randomFaults);
+
+    ASSERT_TRUE(parse({"--no-debug-check", "--no-range-check", "--no-follow-ups", "--no-streaming",
+                       "--loading", "--noise", "\\x00\\xff", "--cr-only", "2", "--stream-interval",
+                       "40", "--fault-seed", "77", "--fault-rate", "0.5", "--fault-max-delay",
+                       "900", "--fault-kinds", "ng,split"},
+                      options, error))
+        << qPrintable(error);
+    EXPECT_FALSE(options.behaviour.debugModeForWrites);
+    EXPECT_FALSE(options.behaviour.rangeChecks);
+    EXPECT_FALSE(options.behaviour.followUps);
+    EXPECT_FALSE(options.behaviour.streaming);
+    EXPECT_TRUE(options.behaviour.loadingLine);
+    EXPECT_EQ(options.behaviour.noise, QByteArray("\0\xff", 2));
+    EXPECT_EQ(options.behaviour.streamIntervalMs, 40);
+    EXPECT_EQ(options.crOnlyNodes, QList<int>{2});
+    EXPECT_TRUE(options.randomFaults);
+    EXPECT_EQ(options.random.seed, 77u);
+    EXPECT_EQ(options.random.rate, 0.5);
+    EXPECT_EQ(options.random.maxDelayMs, 900);
+    EXPECT_EQ(options.random.kinds, unsigned(RandomFaults::Ng | RandomFaults::Split));
+    QList<SimController> controllers;
+    options.controllers = 2;
+    ASSERT_TRUE(options.BuildControllers(controllers, error)) << qPrintable(error);
+    EXPECT_EQ(controllers[1].lineEnd(), "\r");
+    EXPECT_EQ(controllers[0].lineEnd(), "\r\n");
 }
 
 TEST(SimOptions, RefusesWhatItCannotTake) {
@@ -52,6 +83,10 @@ TEST(SimOptions, RefusesWhatItCannotTake) {
                                    {"--ng", "10"},
                                    {"--split", "4"},
                                    {"--frobnicate", "1"},
+                                   {"--cr-only", "17"},
+                                   {"--fault-rate", "1.5"},
+                                   {"--fault-seed", "x"},
+                                   {"--fault-kinds", "ng,thunder"},
                                    {"stray"}}) {
         error.clear();
         EXPECT_FALSE(parse(bad, options, error)) << qPrintable(bad.join(' '));

@@ -5,8 +5,14 @@
 
 namespace {
 
+// Without range checks: those need the tables, which StrictRules loads.
 QString respond(QList<SimController>& line, const char* command, int forcedNg = -1) {
     return QString::fromLatin1(SimResponder::Respond(line, QString::fromLatin1(command), forcedNg));
+}
+
+// The whole literal, NUL bytes included.
+template <std::size_t N> QByteArray bytes(const char (&text)[N]) {
+    return QByteArray(text, N - 1);
 }
 
 } // namespace
@@ -101,6 +107,7 @@ TEST(SimResponder, WritesChangeWhatLaterQueriesRead) {
 
 TEST(SimResponder, RefusalsNameTheNodeAndACode) {
     QList<SimController> line = MakeDemoControllers(2);
+    line[0].data.params().K(20) = 2;
     const SimController before = line[0];
     EXPECT_EQ(respond(line, "@?K139.1"), "NG.1=02\r\n");
     EXPECT_EQ(respond(line, "@?K0.1"), "NG.1=02\r\n");
@@ -167,9 +174,134 @@ TEST(SimResponder, SharedNodeNumbersAnswerTogetherUntilRenumbered) {
 
 TEST(SimResponder, RepliesEndAsTheDelimiterParameterSays) {
     QList<SimController> line = MakeDemoControllers(2);
+    line[0].data.params().K(20) = 2;
     line[1].data.params().K(kDelimiterParam) = kDelimiterCr;
     EXPECT_EQ(respond(line, "@?K38"), "K38.1=1\r\nOK.1\r\nK38.2=2\rOK.2\r");
     // A controller switched to CR alone answers that very command in its old form already.
     EXPECT_EQ(respond(line, "@K37.1=0"), "OK.1\r\n");
     EXPECT_EQ(respond(line, "@?K37.1"), "K37.1=0\rOK.1\r");
+}
+
+// The rules a real controller enforces, one command at a time on a fresh demo line of a
+// standard (node 1) and a pulse-train (node 3) controller.
+TEST(SimResponder, StrictRulesRefuseWhatARealControllerWould) {
+    QString error;
+    const SimParamRanges* ranges = SimParamRanges::Shared(&error);
+    ASSERT_NE(ranges, nullptr) << qPrintable(error);
+    SimRules strict;
+    strict.ranges = ranges;
+    SimRules lax;
+    lax.debugModeForWrites = false;
+
+    struct Case {
+        int runMode;
+        const char* command;
+        const char* reply;
+        const SimRules& rules;
+    };
+    const Case cases[] = {
+        // Outside Debug Mode only the mode switch, LCD, streaming and numbering are taken.
+        {0, "@K5.1=100", "NG.1=05\r\n", strict},
+        {1, "@K5.1=100", "NG.1=05\r\n", strict},
+        {0, "@H3.1=1", "NG.1=05\r\n", strict},
+        {0, "@P4.1=100", "NG.1=05\r\n", strict},
+        {0, "@DEL1.1", "NG.1=05\r\n", strict},
+        {0, "@ROBOT.1=LX20-L03", "NG.1=05\r\n", strict},
+        {0, "@COMW9.1=c0a80001", "NG.1=05\r\n", strict},
+        {0, "@INIT PNT.1", "NG.1=05\r\n", strict},
+        {0, "@K20.1=2", "OK.1\r\n", strict},
+        {0, "@K75.1=0", "OK.1\r\n", strict},
+        {0, "@K99.1=0", "OK.1\r\n", strict},
+        {0, "@SETID", "OK.1\r\nOK.3\r\n", strict},
+        {0, "@?K5.1", "K5.1=100\r\nOK.1\r\n", strict},
+        {0, "@READ HPRM.1",
+         "H0=100\r\nH1=10\r\nH2=20\r\nH3=30\r\nH4=40\r\nH5=50\r\nH6=60\r\n"
+         "H7=70\r\nOK.1\r\n",
+         strict},
+        {6, "@K5.1=100", "OK.1\r\n", strict}, // Debug Mode (SAFETY)
+        {0, "@K5.1=100", "OK.1\r\n", lax},
+        // Ranges of the model's table, every variant counting.
+        {2, "@K5.1=9999", "OK.1\r\n", strict},
+        {2, "@K5.1=10000", "NG.1=03\r\n", strict},
+        {2, "@K14.1=2", "NG.1=03\r\n", strict},
+        {2, "@K81.1=0", "OK.1\r\n", strict}, // the DeviceNet form starts at 0
+        {2, "@H0.1=-32768", "OK.1\r\n", strict},
+        {2, "@H0.1=40000", "NG.1=03\r\n", strict},
+        {2, "@K5.1=10000", "OK.1\r\n", lax},
+        // Lengths in the controller's own decimal places (K72 = 2) against a table range in
+        // thousandths: 9999.999 mm at most.
+        {2, "@K1.1=-999999", "OK.1\r\n", strict},
+        {2, "@K1.1=-1000000", "NG.1=03\r\n", strict},
+        // E-gear: 1..32767 on a pulse-train model; the standard table has no record of it.
+        {2, "@K84.3=40000", "NG.3=03\r\n", strict},
+        {2, "@K84.3=32767", "OK.3\r\n", strict},
+        {2, "@K84.1=40000", "OK.1\r\n", strict},
+    };
+    for (const Case& c : cases) {
+        QList<SimController> line = MakeDemoControllers(3);
+        line.removeAt(1);
+        for (SimController& controller : line)
+            controller.data.params().K(20) = c.runMode;
+        const QList<SimController> before = line;
+        const QString reply = QString::fromLatin1(
+            SimResponder::Respond(line, QString::fromLatin1(c.command), -1, c.rules));
+        EXPECT_EQ(reply, QLatin1String(c.reply)) << c.command << " in mode " << c.runMode;
+        if (reply.startsWith(QLatin1String("NG"))) {
+            EXPECT_EQ(line[0].data.params().values, before[0].data.params().values) << c.command;
+            EXPECT_EQ(line[0].data.points, before[0].data.points) << c.command;
+            EXPECT_EQ(line[0].data.robotName, before[0].data.robotName) << c.command;
+            EXPECT_EQ(line[0].texts, before[0].texts) << c.command;
+        }
+    }
+}
+
+// Writing a payload or the filter type brings the values that follow it along, so the
+// read-back of a whole-data write finds the controller's own.
+TEST(SimResponder, PayloadAndFilterWritesRecomputeWhatFollows) {
+    QList<SimController> line = MakeDemoControllers(1);
+    RobotParameters& p = line[0].data.params();
+    p.K(20) = 2;
+    p.K(48) = 300; // acceleration without payload
+    p.K(49) = 30;  // with full payload
+    p.K(55) = 2;   // full acceleration up to 2 kg
+    p.K(56) = 10;  // falling over 10 kg
+    EXPECT_EQ(respond(line, "@K76.1=0"), "OK.1\r\n");
+    EXPECT_EQ(p.K(77), 300);
+    EXPECT_EQ(respond(line, "@K78.1=50"), "OK.1\r\n");
+    EXPECT_EQ(p.K(79), 30);
+    // In between, less the heavier the payload.
+    EXPECT_EQ(respond(line, "@K76.1=6"), "OK.1\r\n");
+    const int32_t six = p.K(77);
+    EXPECT_EQ(respond(line, "@K76.1=8"), "OK.1\r\n");
+    EXPECT_LT(p.K(77), six);
+    EXPECT_GT(p.K(77), 30);
+    EXPECT_LT(six, 300);
+    // A write of the follower itself stands until the payload is written again.
+    EXPECT_EQ(respond(line, "@K77.1=123"), "OK.1\r\n");
+    EXPECT_EQ(p.K(77), 123);
+
+    EXPECT_EQ(respond(line, "@K89.1=3"), "OK.1\r\n");
+    EXPECT_EQ(respond(line, "@?K90.1"), "K90.1=500\r\nOK.1\r\n");
+    EXPECT_GT(p.K(91), 0);
+    EXPECT_GT(p.K(92), 0);
+    EXPECT_EQ(respond(line, "@K89.1=0"), "OK.1\r\n");
+    EXPECT_EQ(QList<int32_t>({p.K(90), p.K(91), p.K(92)}), QList<int32_t>({0, 0, 0}));
+
+    SimRules still;
+    still.followUps = false;
+    SimResponder::Respond(line, "@K89.1=1", -1, still);
+    EXPECT_EQ(p.K(90), 0);
+}
+
+// LOADING before list replies, noise before every line.
+TEST(SimResponder, LoadingLineAndNoiseDecorateReplies) {
+    QList<SimController> line = MakeDemoControllers(1);
+    line[0].data.points.assign(kPointCount, PointRecord{});
+    SimRules rules;
+    rules.loadingLine = true;
+    rules.noise = QByteArray("\0\xff", 2);
+    EXPECT_EQ(SimResponder::Respond(line, "@READ PNT.1", -1, rules),
+              bytes("\0\xffLOADING.1\r\n\0\xffOK.1\r\n"));
+    EXPECT_EQ(SimResponder::Respond(line, "@?K38.1", -1, rules),
+              bytes("\0\xffK38.1=1\r\n\0\xffOK.1\r\n"));
 }

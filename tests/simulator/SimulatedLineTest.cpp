@@ -15,9 +15,22 @@ namespace {
 class SimulatedLineTest : public testing::Test {
 protected:
     void SetUp() override {
+        // These tests talk to the controllers directly, without the @K99=0 a program sends
+        // first; the streaming test turns it on again.
+        SimBehaviour quiet;
+        quiet.streaming = false;
+        line.SetBehaviour(quiet);
         QString error;
         ASSERT_TRUE(line.Start(-1, &error)) << qPrintable(error);
         ASSERT_TRUE(client.Open(line.LinkPath()));
+    }
+
+    // Run mode `mode` (K20) on every controller: 2 is Debug Mode, which writes need.
+    void SetRunMode(int mode) {
+        line.UpdateControllers([mode](QList<SimController>& list) {
+            for (SimController& controller : list)
+                controller.data.params().K(20) = mode;
+        });
     }
 
     SimulatedLine line{MakeDemoControllers(3)};
@@ -63,7 +76,9 @@ TEST_F(SimulatedLineTest, AnswersIdentityAndListsOverThePty) {
 }
 
 TEST_F(SimulatedLineTest, WritesDeletionsAndBroadcastsOverThePty) {
-    EXPECT_EQ(client.Ask("@K20.2=2"), "OK.2\r\n");
+    // Outside Debug Mode a write is refused, the mode switch itself is taken.
+    EXPECT_EQ(client.Ask("@S3.1=77"), "NG.1=05\r\n");
+    EXPECT_EQ(client.Ask("@K20=2", 3), "OK.1\r\nOK.2\r\nOK.3\r\n");
     EXPECT_EQ(client.Ask("@?K20.2"), "K20.2=2\r\nOK.2\r\n");
     EXPECT_EQ(client.Ask("@S3.1=77"), "OK.1\r\n");
     EXPECT_TRUE(client.Ask("@?PNT3.1").contains(",S77,"));
@@ -91,6 +106,7 @@ TEST_F(SimulatedLineTest, RenumbersDuplicateNodesOverThePty) {
 }
 
 TEST_F(SimulatedLineTest, CrOnlyControllerEndsLinesWithCr) {
+    SetRunMode(2);
     EXPECT_EQ(client.Ask("@K37.2=0"), "OK.2\r\n");
     EXPECT_EQ(client.Ask("@?CONT.2"), "CONT.2=KQ-C\rOK.2\r");
     // A command ended by CR alone is taken as well.
@@ -152,8 +168,9 @@ TEST_F(SimulatedLineTest, NgForMatchingCommands) {
     ng.pattern = "@K20*";
     ng.ngCode = 0x2f;
     line.AddFault(ng);
+    SetRunMode(6); // Debug Mode (SAFETY)
     EXPECT_EQ(client.Ask("@K20.3=2"), "NG.3=2f\r\n");
-    EXPECT_EQ(line.Controllers()[2].data.params().K(20), 0);
+    EXPECT_EQ(line.Controllers()[2].data.params().K(20), 6);
     EXPECT_EQ(client.Ask("@K21.3=1"), "OK.3\r\n");
     EXPECT_EQ(client.Ask("@K20=1", 3), "NG.1=2f\r\nNG.2=2f\r\nNG.3=2f\r\n");
 }
@@ -233,4 +250,84 @@ TEST_F(SimulatedLineTest, PacingHoldsBytesToTheBaudRate) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(line.BytesSent() - sentBefore, all.size());
     EXPECT_GT(all.size(), early.size() * 2); // most of the list was still on the wire
+}
+
+// A line at power-up streams status lines between whole replies until @K99=0.
+TEST(SimulatedLineStreaming, StatusLinesUntilStreamingIsOff) {
+    SimBehaviour behaviour;
+    behaviour.streamIntervalMs = 20;
+    SimulatedLine line(MakeDemoControllers(2));
+    line.SetBehaviour(behaviour);
+    ASSERT_TRUE(line.Start());
+    PtyClient client;
+    ASSERT_TRUE(client.Open(line.LinkPath()));
+    const QByteArray idle =
+        client.ReadUntil([](const QByteArray& b) { return b.count("\r\n") >= 4; }, 3000);
+    EXPECT_TRUE(idle.startsWith("RUN.1\r\nMSG.1=Ready\r\nEND.1\r\nRUN.2\r\n")) << idle.constData();
+
+    // Replies stay whole: whatever status lines come, they come between lines.
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray reply = client.Ask("@?K38.2");
+        EXPECT_TRUE(reply.contains("K38.2=2\r\nOK.2\r\n")) << reply.constData();
+        for (const QByteArray& piece : reply.split('\n'))
+            EXPECT_TRUE(piece.isEmpty() || piece.endsWith('\r')) << reply.constData();
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+    EXPECT_EQ(line.Controllers()[0].data.params().K(99), 1);
+
+    // Off for node 1, then for everyone: the line falls quiet.
+    client.Ask("@K99.1=0");
+    client.ReadFor(100);
+    const QByteArray fromTwo = client.ReadFor(200);
+    EXPECT_FALSE(fromTwo.contains(".1")) << fromTwo.constData();
+    EXPECT_TRUE(fromTwo.contains("RUN.2") || fromTwo.contains("MSG.2") ||
+                fromTwo.contains("END.2"));
+    const QByteArray off = client.Ask("@K99=0", 2);
+    EXPECT_TRUE(off.endsWith("OK.1\r\nOK.2\r\n")) << off.constData();
+    const int sent = line.StatusLines();
+    EXPECT_TRUE(client.ReadFor(200).isEmpty());
+    EXPECT_EQ(line.StatusLines(), sent);
+}
+
+// A random fault plan over the line: every fault named in the log, NG faults answered, noise
+// and pieces never inside a reply line.
+TEST_F(SimulatedLineTest, RandomFaultsAreLoggedAndAnswered) {
+    RandomFaults random;
+    random.seed = 17;
+    random.rate = 0.5;
+    random.kinds = RandomFaults::Ng | RandomFaults::Noise | RandomFaults::Split;
+    line.Log().Clear();
+    line.SetRandomFaults(random);
+    QList<QByteArray> replies;
+    for (int i = 0; i < 20; ++i)
+        replies << client.Ask("@?K38.1");
+    line.ClearFaults();
+    EXPECT_EQ(client.Ask("@?K38.1"), "K38.1=1\r\nOK.1\r\n");
+
+    int ngs = 0;
+    int events = 0;
+    for (const TrafficEntry& entry : line.Log().Entries()) {
+        if (entry.kind != TrafficEntry::Kind::Event)
+            continue;
+        ++events;
+        EXPECT_TRUE(entry.bytes.contains("random (seed 17)")) << entry.bytes.constData();
+        ngs += entry.bytes.contains(" NG ") ? 1 : 0;
+    }
+    EXPECT_GT(events, 0);
+    // Cleaned of noise, the replies are whole lines: the value and OK, or a refusal. (A split
+    // reply's last byte may reach the next Ask, so they are taken together.)
+    QByteArray clean;
+    for (const QByteArray& reply : replies) {
+        for (char byte : reply) {
+            const auto code = static_cast<unsigned char>(byte);
+            if (code == '\r' || code == '\n' || (code >= 0x20 && code < 0x7f))
+                clean += byte;
+        }
+    }
+    const qsizetype refused = clean.count("NG.1=");
+    clean.replace(QByteArray("NG.1=01\r\n"), "").replace("NG.1=02\r\n", "");
+    clean.replace(QByteArray("NG.1=03\r\n"), "").replace("NG.1=10\r\n", "");
+    clean.replace(QByteArray("NG.1=2f\r\n"), "");
+    EXPECT_EQ(clean, QByteArray("K38.1=1\r\nOK.1\r\n").repeated(20 - refused));
+    EXPECT_EQ(refused, ngs);
 }

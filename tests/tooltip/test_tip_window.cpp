@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,8 @@ struct TipFixture {
         second = new QPushButton(QStringLiteral("second"), &window);
         second->setGeometry(10, 100, 200, 50);
         window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
         tip = new CHtmlTooltip;
         EXPECT_TRUE(tip->CreateTipWindow(&window));
         tip->SetFollowTimerActive(false);
@@ -141,6 +144,7 @@ TEST(TipWindow, MouseEventsOfTheToolsAreFollowed) {
 
 TEST(TipWindow, PlainTipUsesTheBodyFontOnTheShadedBackground) {
     TipFixture f;
+    f.tip->SetCompositingSource([] { return true; });
     f.tip->SetBackgroundColors(0xFFFFFF, 0xFFF7F0, 0xD0C0C0);
     f.tip->SetBackgroundEffect(13, 5);
     EXPECT_EQ(f.tip->middleColor(), QColor(0xF0, 0xF7, 0xFF));
@@ -172,6 +176,24 @@ TEST(TipWindow, PlainTipUsesTheBodyFontOnTheShadedBackground) {
         for (int x = 0; x < tip.width(); ++x)
             dark += qGray(picture.pixel(x, y)) < 80 ? 1 : 0;
     EXPECT_GT(dark, 30);
+
+    // Without compositing every pixel is the tip's own: no see-through corners that would come
+    // out black, no shadow band.
+    f.tip->SetCompositingSource([] { return false; });
+    f.mouse = QPoint(-500, -500);
+    f.runTo(f.now + 100);
+    f.at(f.first);
+    f.runTo(f.now + 600);
+    ASSERT_TRUE(f.tip->isTipShown());
+    EXPECT_FALSE(f.tip->drawnTranslucent());
+    const QImage opaque = f.tip->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(opaque.size(), f.tip->tipRect().size());
+    EXPECT_EQ(opaque.width(), tip.width());
+    for (int y = 0; y < opaque.height(); ++y)
+        for (int x = 0; x < opaque.width(); ++x)
+            ASSERT_EQ(qAlpha(opaque.pixel(x, y)), 255) << x << "," << y;
+    EXPECT_GT(qGray(opaque.pixel(1, 1)), 150);
+    EXPECT_GT(qGray(opaque.pixel(opaque.width() - 2, opaque.height() - 2)), 150);
 }
 
 TEST(TipWindow, StyleSheetFromTheResourceLibrary) {

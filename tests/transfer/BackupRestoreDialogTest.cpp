@@ -4,11 +4,15 @@
 #include "app/VelmoraApp.h"
 #include "data/DataStore.h"
 #include "data/ParamInfoTable.h"
+#include "tests/support/FileFailures.h"
 
 #include <QDir>
 #include <QFile>
+
 #include <QPushButton>
 #include <QTreeWidget>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -211,15 +215,48 @@ TEST_F(TransferDialogTest, FailedBackupLeavesAnExistingFileByteForByte) {
     EXPECT_EQ(ui.texts().last(), kCompleted);
 }
 
-TEST_F(TransferDialogTest, SaveIntoAMissingFolderFailsWithoutReason) {
+TEST_F(TransferDialogTest, MissingFolderIsRefusedBeforeTheLineIsTouched) {
+    StartLine(MakeDemoControllers(1));
+    CDlgTransportV2& dlg = OpenDialog(true);
+    const auto refusal = [this](const QString& folderName) {
+        return FilePath(folderName) +
+               "\nThe folder does not exist. Choose a file in an existing folder.";
+    };
+    ChooseFile(FilePath("missing/x.kqd"));
+    EXPECT_EQ(ui.texts(), QStringList{refusal("missing")});
+    EXPECT_TRUE(dlg.FileFieldText().isEmpty());
+
+    // A folder that goes after the choice is refused by OK, before any command.
+    ASSERT_TRUE(QDir(FilePath(QString())).mkdir("gone"));
+    ChooseFile(FilePath("gone/x.kqd"));
+    EXPECT_EQ(dlg.FileFieldText(), FilePath("gone/x.kqd"));
+    ASSERT_TRUE(QDir(FilePath(QString())).rmdir("gone"));
+    ASSERT_TRUE(SelectLinePort());
+    EXPECT_FALSE(PressOk({Step::Node(1)}));
+    EXPECT_EQ(ui.texts().last(), refusal("gone"));
+    EXPECT_EQ(driver.shown, 0);
+    EXPECT_TRUE(sim->Log().Commands().isEmpty());
+    EXPECT_TRUE(dlg.okButton()->isEnabled());
+}
+
+TEST_F(TransferDialogTest, FailedSaveSaysWhy) {
     StartLine(MakeDemoControllers(1));
     OpenDialog(true);
-    ChooseFile(FilePath("missing/x.kqd"));
+    ChooseFile(FilePath("big.kqd"));
     ASSERT_TRUE(SelectLinePort());
     ui.answers = {MsgResult::Ok};
-    EXPECT_FALSE(PressOk({Step::Node(1)}));
-    EXPECT_EQ(ui.texts().last(), QString("Data transfer failed."));
+    bool saved = true;
+    {
+        // The whole record is read; only the file it goes into cannot grow.
+        const FileSizeLimit limit(64);
+        ASSERT_TRUE(limit.isActive());
+        saved = PressOk({Step::Node(1)});
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ui.texts().last(), "Data transfer failed.\n\nThe file could not be written: " +
+                                     QString::fromLocal8Bit(strerror(EFBIG)));
     EXPECT_EQ(ui.shown.last().icon, MsgIcon::Error);
+    EXPECT_FALSE(QFile::exists(FilePath("big.kqd")));
 }
 
 TEST_F(TransferDialogTest, FailedIdentityQueriesEndWithReconnectMessage) {

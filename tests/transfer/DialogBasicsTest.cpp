@@ -7,6 +7,8 @@
 #include "platform/ComPortTable.h"
 #include "transfer/TransportGuiParts.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -52,7 +54,11 @@ TEST_F(TransferDialogTest, TreeListsFreePortsUnderTheRootAndSkipsABusyOne) {
         EXPECT_GT(number, previous);
         previous = number;
     }
+    // The item format (393) and the word for the simulator come from the string table.
     const QString line = ComPortTable::DisplayName(sim->ComNumber());
+    EXPECT_EQ(line, QString("COM%1 (simulator %2)")
+                        .arg(sim->ComNumber())
+                        .arg(QFileInfo(ComPortTable::DevicePath(sim->ComNumber())).fileName()));
     EXPECT_TRUE(names.contains(line)) << names.join(", ").toStdString();
 
     // While the dialog's own window holds the port, it is not free.
@@ -83,7 +89,7 @@ TEST_F(TransferDialogTest, OkChecksFileThenConnection) {
 TEST_F(TransferDialogTest, RootItemIsNoConnection) {
     StartLine(MakeDemoControllers(1));
     CDlgTransportV2& dlg = OpenDialog(false);
-    ChooseFile(FilePath("a.kqd"));
+    ChooseFile(ExistingFile("a.kqd"));
     dlg.connectionTree()->setCurrentItem(dlg.connectionTree()->topLevelItem(0));
     dlg.okButton()->click();
     // Double click on the root acts as OK as well.
@@ -107,18 +113,23 @@ TEST_F(TransferDialogTest, ChooserKindFollowsTheDirection) {
     EXPECT_TRUE(ui.shown.isEmpty());
 
     OpenDialog(false);
-    ChooseFile(FilePath("in.kqd"));
+    ChooseFile(ExistingFile("in.kqd"));
     EXPECT_FALSE(ui.fileRequests.last().save);
     EXPECT_EQ(dialog->FileFieldText(), FilePath("in.kqd"));
 }
 
-TEST_F(TransferDialogTest, ChooserRefusesOtherExtensionsAndLongPaths) {
+TEST_F(TransferDialogTest, ChooserRefusesOtherExtensionsLongPathsAndMissingFiles) {
     CDlgTransportV2& dlg = OpenDialog(false);
-    ChooseFile(FilePath("good.kqd"));
+    ChooseFile(ExistingFile("good.kqd"));
     ChooseFile(FilePath("upper.KQD"));
     ChooseFile("/" + QString(300, 'x') + ".kqd");
     ChooseFile(FilePath("other.alr"));
-    EXPECT_EQ(ui.texts(), (QStringList{kTooLong, kTooLong, kTooLong}));
+    ChooseFile(FilePath("absent.kqd"));
+    ASSERT_TRUE(QDir(FilePath(QString())).mkdir("folder.kqd"));
+    ChooseFile(FilePath("folder.kqd"));
+    EXPECT_EQ(ui.texts(), (QStringList{kTooLong, kTooLong, kTooLong,
+                                       FilePath("absent.kqd") + "\nThe file does not exist.",
+                                       FilePath("folder.kqd") + "\nThe file does not exist."}));
     EXPECT_EQ(dlg.FileFieldText(), FilePath("good.kqd"));
     for (const auto& shown : ui.shown) {
         EXPECT_EQ(shown.buttons, MsgButtons::Ok);
@@ -129,7 +140,7 @@ TEST_F(TransferDialogTest, ChooserRefusesOtherExtensionsAndLongPaths) {
 TEST_F(TransferDialogTest, LongPathIsShortenedInItsMiddle) {
     CDlgTransportV2& dlg = OpenDialog(true);
     const QString path = "/home/engineer/" + QString(12, 'd').repeated(8) + "/line3-node5.kqd";
-    ChooseFile(path);
+    dlg.SetFileFieldText(path);
     const QString shown = dlg.fileField()->text();
     EXPECT_NE(shown, path);
     EXPECT_TRUE(shown.startsWith("/home/")) << shown.toStdString();

@@ -4,6 +4,7 @@
 #include "platform/TemplateLoader.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -85,6 +86,12 @@ CDlgTransportV2& TransferDialogTest::OpenDialog(bool saveToPc) {
     dialog->commWindow.channel.replyTimeoutMs = kTestTimeoutMs;
     dialog->show();
     return *dialog;
+}
+
+QString TransferDialogTest::ExistingFile(const QString& name) const {
+    QFile file(FilePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
+    return file.fileName();
 }
 
 void TransferDialogTest::ChooseFile(const QString& path) {

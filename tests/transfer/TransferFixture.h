@@ -83,6 +83,8 @@ protected:
     bool Restore(int node, const QString& path);
 
     QString FilePath(const QString& name) const { return folder.filePath(name); }
+    // An empty file of that name in the folder, for an open chooser to hand out.
+    QString ExistingFile(const QString& name) const;
     // Commands the line received since the last call.
     QStringList TakeCommands();
     // Of `commands`, those that change a controller (not queries, not the line preparation).

@@ -1,5 +1,11 @@
 #include "transfer/TransferTexts.h"
+#include "comm/CommunicationWindow.h"
+#include "platform/ResourceLibrary.h"
 #include "transfer/BackupRestoreProcedure.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -53,4 +59,58 @@ TEST(TransferTextsTest, RunModeNamesCoverTheSixModesOnly) {
     EXPECT_TRUE(CBackupRestoreProcedure::IsDebugMode(6));
     EXPECT_FALSE(CBackupRestoreProcedure::IsDebugMode(4));
     EXPECT_FALSE(CBackupRestoreProcedure::IsDebugMode(1));
+}
+
+namespace {
+
+struct NoNode : NodeChooser {
+    NodeChoice ChooseNode(const CControllerSession&) override { return {}; }
+};
+
+} // namespace
+
+TEST(TransferTextsTest, IncompleteFileIdentityNamesTheItemsWithTheirOwnTexts) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("robotless.kqd");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("CONT=KQ-A\r\nK80=2\r\n");
+    file.close();
+
+    // Item names and list headings read alike in English; another language tells them apart.
+    ASSERT_TRUE(ResourceLibrary::LoadFile(FOREIGN_LIBRARY));
+    ScriptedUserInteraction ui;
+    UserInteraction* previous = InstallUserInteraction(&ui);
+    CCommunicationWindow window;
+    NoBusyIndicator busy;
+    NoNode chooser;
+    CBackupRestoreProcedure procedure(window, chooser, busy);
+    procedure.transferFileName = path;
+    QString controller, robot;
+    int32_t option = 0;
+    EXPECT_TRUE(procedure.ReadFileIdentity(controller, robot, option));
+    InstallUserInteraction(previous);
+    ASSERT_TRUE(ResourceLibrary::Load(QCoreApplication::applicationDirPath()));
+
+    EXPECT_EQ(ui.texts(), QStringList{"Missing:\n|Robot (file)|Interface (file)"});
+    EXPECT_EQ(controller, "KQ-A");
+    EXPECT_EQ(option, 2);
+}
+
+TEST(TransferTextsTest, ADeviceOutsideThePortTableIsNamedByItsPath) {
+    ScriptedUserInteraction ui;
+    UserInteraction* previous = InstallUserInteraction(&ui);
+    CCommunicationWindow window;
+    NoBusyIndicator busy;
+    NoNode chooser;
+    CBackupRestoreProcedure procedure(window, chooser, busy);
+    EXPECT_EQ(procedure.ControllerLine("KQ-A", 97, 3),
+              QString("Controller: KQ-A  (COM97 - Node No.:03)\n"));
+    PortTarget device;
+    device.devicePath = QStringLiteral("/nonexistent/ttyX");
+    int node = 0;
+    EXPECT_FALSE(procedure.ConnectAndSelectNode(device, node)); // the device cannot be opened
+    InstallUserInteraction(previous);
+    EXPECT_EQ(procedure.ControllerLine("KQ-A", 0, 3),
+              QString("Controller: KQ-A  (/nonexistent/ttyX - Node No.:03)\n"));
 }
