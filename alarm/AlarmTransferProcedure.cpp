@@ -2,7 +2,7 @@
 
 #include "alarm/AlarmMessages.h"
 #include "alarm/DlgAlarm.h"
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 #include "comm/ItemOperations.h"
 #include "transfer/TransferTexts.h"
 
@@ -11,10 +11,9 @@ using namespace TransferMessages;
 using TransferTexts::Format;
 using TransferTexts::Text;
 
-CAlarmTransferProcedure::CAlarmTransferProcedure(CCommunicationWindow& window, NodeChooser& chooser,
-                                                 BusyIndicator& busy, QWidget* parentWindow,
-                                                 QObject* messageParent)
-    : CTransportProcedure(window, chooser, busy, parentWindow, messageParent) {}
+CAlarmTransferProcedure::CAlarmTransferProcedure(CControllerSession& window, NodeChooser& chooser,
+                                                 BusyIndicator& busy, QObject* messageParent)
+    : CTransportProcedure(window, chooser, busy, messageParent) {}
 
 QString CAlarmTransferProcedure::ConfirmationText(const QString& controllerName, int comPort,
                                                   int node) const {
@@ -45,7 +44,7 @@ bool CAlarmTransferProcedure::RunTransferProcedure(const PortTarget& port) {
     return false;
 }
 
-bool CAlarmTransferProcedure::SaveAlarmHistoryFile(CCommunicationWindow& comm, int node) {
+bool CAlarmTransferProcedure::SaveAlarmHistoryFile(CControllerSession& comm, int node) {
     const BusyScope panel(busy, Text(kSavingAlarmHistory), true);
     const CDataStore& store = comm.dataStore;
     ScopedControllerData data(store);
@@ -54,14 +53,14 @@ bool CAlarmTransferProcedure::SaveAlarmHistoryFile(CCommunicationWindow& comm, i
     data->params().K(kNodeParam) = node;
     if (!comm.ReadControllerData(*data, false, false))
         return false;
-    if (!ReadK(comm.portHub, comm.channel, node, kDecimalsParam, data->params().K(kDecimalsParam)))
+    if (!ReadK(comm.channel, node, kDecimalsParam, data->params().K(kDecimalsParam)))
         return false;
 
     CDlgAlarm reader;
     if (reader.ReadAlarmHistory(*data, comm.portHub, comm.channel, node).isEmpty())
         return false;
     // A line error cut the history short: saving the rest would pass it off as complete.
-    if (CCommunicationWindow::IsLinkError(comm.channel.lastError))
+    if (CControllerSession::IsLinkError(comm.channel.lastFailure))
         return false;
     QString reason;
     if (!reader.SaveAlarmHistory(transferFileName, &reason)) {

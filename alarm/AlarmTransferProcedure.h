@@ -9,14 +9,14 @@
 // CDlgTransportAlarmV2 and the command-line tool run this one procedure.
 class CAlarmTransferProcedure : public CTransportProcedure {
 public:
-    CAlarmTransferProcedure(CCommunicationWindow& window, NodeChooser& chooser, BusyIndicator& busy,
-                            QWidget* parentWindow = nullptr, QObject* messageParent = nullptr);
+    CAlarmTransferProcedure(CControllerSession& window, NodeChooser& chooser, BusyIndicator& busy,
+                            QObject* messageParent = nullptr);
 
     // The whole attempt on one port; true after the completion message.
     bool RunTransferProcedure(const PortTarget& port);
 
     // Reads node `node` and writes transferFileName; no message of its own.
-    bool SaveAlarmHistoryFile(CCommunicationWindow& window, int node);
+    bool SaveAlarmHistoryFile(CControllerSession& window, int node);
 
     // The confirmation shown before anything is read.
     QString ConfirmationText(const QString& controllerName, int comPort, int node) const;

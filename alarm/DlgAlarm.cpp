@@ -26,7 +26,7 @@ QString CDlgAlarm::ReadAlarmHistory(ControllerData& controller, CPortHub& hub,
         // An empty slot (code 0) ends the history. A slot that could not be read, refused
         // included, leaves no trustworthy history at all: saving the slots before it would pass
         // a shortened history off as the whole.
-        if (!ReadAlarmRecord(hub, commandChannel, node, slot, record))
+        if (!ReadAlarmRecord(commandChannel, node, slot, record))
             return QString();
         if (record.code == 0)
             break;

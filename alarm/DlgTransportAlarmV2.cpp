@@ -9,8 +9,7 @@ using namespace TransferMessages;
 using TransferTexts::Text;
 
 CDlgTransportAlarmV2::CDlgTransportAlarmV2(QWidget* parent)
-    : CTransportDialogBase(parent),
-      workflow(commWindow, nodeChooser(), busyIndicator(), this, this) {}
+    : CTransportDialogBase(parent), workflow(commWindow, nodeChooser(), busyIndicator(), this) {}
 
 CDlgTransportAlarmV2::~CDlgTransportAlarmV2() = default;
 

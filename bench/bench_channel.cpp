@@ -216,18 +216,18 @@ bool runAt(int baud) {
         allOk = allOk && f.ok;
     };
     report("point list (255)", measure(line, baud, [&] {
-               return ReadPointList(hub, channel, node, answer) && answer.count(u'\n') == 255;
+               return ReadPointList(channel, node, answer) && answer.count(u'\n') == 255;
            }));
     report("K list (138)", measure(line, baud, [&] {
-               return ReadParameterList(hub, channel, node, answer) && answer.count(u'\n') == 138;
+               return ReadParameterList(channel, node, answer) && answer.count(u'\n') == 138;
            }));
     report("H list (8)", measure(line, baud, [&] {
-               return ReadHParameterList(hub, channel, node, answer) && answer.count(u'\n') == 8;
+               return ReadHParameterList(channel, node, answer) && answer.count(u'\n') == 8;
            }));
     report("100 single K queries", measure(line, baud, [&] {
                int32_t value = 0;
                for (int k = 1; k <= 100; ++k) {
-                   if (!ReadK(hub, channel, node, k, value))
+                   if (!ReadK(channel, node, k, value))
                        return false;
                }
                return true;
@@ -238,7 +238,7 @@ bool runAt(int baud) {
         const double cpuBefore = threadCpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         int32_t value = 0;
-        const bool timedOut = !ReadK(hub, channel, node == 9 ? 10 : 9, 1, value) &&
+        const bool timedOut = !ReadK(channel, node == 9 ? 10 : 9, 1, value) &&
                               channel.lastError == QLatin1String("TimeOut");
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -1,7 +1,7 @@
 // Whole-data transfer against the paced simulator: a full read of a controller with every point
 // in use, then a write of the identical record. Prints wall time against wire time (bytes both
 // ways at 10 bits a byte) and the commands the identical write sent.
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 #include "data/DataStore.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "simulator: %s\n", qPrintable(error));
             return 1;
         }
-        CCommunicationWindow window;
+        CControllerSession window;
         if (!window.OpenDevice(line.LinkPath(), baud)) {
             std::fprintf(stderr, "cannot open %s\n", qPrintable(line.LinkPath()));
             return 1;

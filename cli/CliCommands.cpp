@@ -2,7 +2,7 @@
 
 #include "alarm/AlarmTransferProcedure.h"
 #include "cli/FixedNodeChooser.h"
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 #include "data/Conversions.h"
 #include "data/ParamInfoTable.h"
 #include "platform/ComPortTable.h"
@@ -66,7 +66,7 @@ bool CheckFile(const CliOptions& options, const QString& extension, bool mustExi
 }
 
 // A window on the options' line settings.
-void Configure(CCommunicationWindow& window, const CliOptions& options) {
+void Configure(CControllerSession& window, const CliOptions& options) {
     window.channel.replyTimeoutMs = options.replyTimeoutMs;
 }
 
@@ -83,11 +83,12 @@ int Ports(FILE* out) {
 }
 
 int Search(const CliOptions& options, FILE* out) {
-    CCommunicationWindow window;
+    CControllerSession window;
     Configure(window, options);
     if (!window.OpenDevice(options.devicePath, options.baudRate))
         return 1;
-    if (!window.SearchControllers(nullptr))
+    NoBusyIndicator busy;
+    if (!window.SearchControllers(busy))
         return 1;
     int found = 0;
     for (int n = 1; n <= kNodeCount; ++n) {
@@ -107,7 +108,7 @@ int BackupOrRestore(const CliOptions& options) {
     if (!CheckFile(options, TransferTexts::Text(TransferMessages::kDataFileExtension), !backup))
         return 1;
 
-    CCommunicationWindow window;
+    CControllerSession window;
     Configure(window, options);
     // The restart test of a restore reads the parameter tables of the resource library.
     std::array<ParamInfoTableSlot, 2> tables;
@@ -133,7 +134,7 @@ int BackupOrRestore(const CliOptions& options) {
 int Alarms(const CliOptions& options) {
     if (!CheckFile(options, TransferTexts::Text(TransferMessages::kAlarmFileExtension), false))
         return 1;
-    CCommunicationWindow window;
+    CControllerSession window;
     Configure(window, options);
     CFixedNodeChooser chooser(options.node);
     NoBusyIndicator busy;

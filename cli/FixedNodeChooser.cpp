@@ -1,9 +1,9 @@
 #include "cli/FixedNodeChooser.h"
 
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 
-NodeChoice CFixedNodeChooser::ChooseNode(const CCommunicationWindow& window) {
-    if (node >= 1 && node <= kNodeCount && window.nodePresent[static_cast<std::size_t>(node - 1)])
+NodeChoice CFixedNodeChooser::ChooseNode(const CControllerSession& session) {
+    if (node >= 1 && node <= kNodeCount && session.nodePresent[static_cast<std::size_t>(node - 1)])
         return {NodeChoice::Kind::Node, node};
     UI().ShowMessage(
         nullptr,

@@ -7,7 +7,7 @@
 class CFixedNodeChooser : public NodeChooser {
 public:
     explicit CFixedNodeChooser(int node) : node(node) {}
-    NodeChoice ChooseNode(const CCommunicationWindow& window) override;
+    NodeChoice ChooseNode(const CControllerSession& session) override;
 
 private:
     int node;

@@ -66,7 +66,7 @@ void ParseAlarmRecord(QStringView text, AlarmRecord& record) {
     record.output = static_cast<uint16_t>(field(rest, QLatin1Char('O')));
 }
 
-bool ReadAlarmRecord(CPortHub&, CCommandChannel& channel, int node, int slot, AlarmRecord& record) {
+bool ReadAlarmRecord(CCommandChannel& channel, int node, int slot, AlarmRecord& record) {
     QString answer;
     const bool ok = channel.QueryNumbered(kKeyRec, node, slot, answer);
     if (!ok)

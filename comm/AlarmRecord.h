@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-class CPortHub;
 class CCommandChannel;
 
 // One slot of a controller's alarm history.
@@ -30,5 +29,4 @@ void ParseAlarmRecord(QStringView text, AlarmRecord& record);
 
 // "@?REC<slot>.<node>"; true when the query succeeded. An empty payload leaves the record as
 // it was.
-bool ReadAlarmRecord(CPortHub& hub, CCommandChannel& channel, int node, int slot,
-                     AlarmRecord& record);
+bool ReadAlarmRecord(CCommandChannel& channel, int node, int slot, AlarmRecord& record);

@@ -143,20 +143,12 @@ bool CCommandChannel::matches(QStringView line, const char* keyword, qsizetype* 
     }
 }
 
-bool CCommandChannel::IsOkReply(QStringView line) {
+bool CCommandChannel::IsOkReply(QStringView line) const {
     return matches(line, "OK");
 }
 
-bool CCommandChannel::IsNgReply(QStringView line) {
-    qsizetype at = 0;
-    if (!matches(line, "NG", &at))
-        return false;
-    lastError = line.mid(at).toString();
-    const int code = NgCodeOf(lastError);
-    lastFailure = {code == kLinkErrorCode ? ChannelFailure::Kind::LineError
-                                          : ChannelFailure::Kind::Refused,
-                   code};
-    return true;
+bool CCommandChannel::IsNgReply(QStringView line, qsizetype* ngStart) const {
+    return matches(line, "NG", ngStart);
 }
 
 int CCommandChannel::NgCodeOf(QStringView errorText) {
@@ -174,15 +166,15 @@ int CCommandChannel::NgCodeOf(QStringView errorText) {
     return digits > 0 ? value : -1;
 }
 
-bool CCommandChannel::IsRunReply(QStringView line) {
+bool CCommandChannel::IsRunReply(QStringView line) const {
     return matches(line, "RUN");
 }
 
-bool CCommandChannel::IsEndReply(QStringView line) {
+bool CCommandChannel::IsEndReply(QStringView line) const {
     return matches(line, "END");
 }
 
-bool CCommandChannel::IsLoadingReply(QStringView line) {
+bool CCommandChannel::IsLoadingReply(QStringView line) const {
     return matches(line, "LOADING");
 }
 
@@ -190,16 +182,23 @@ ChannelStatus CCommandChannel::ClassifyReply(QString text) {
     ChannelStatus result = ChannelStatus::NoVerdict;
     // Only complete lines decide; the rest is still on its way.
     for (const QString& line : CutReplyLines(text, PartialLine::Drop)) {
-        if (IsLoadingReply(line))
+        qsizetype ngStart = 0;
+        if (IsLoadingReply(line)) {
             result = ChannelStatus::Loading;
-        else if (IsNgReply(line))
+        } else if (IsNgReply(line, &ngStart)) {
             result = ChannelStatus::Ng;
-        else if (IsEndReply(line))
+            lastError = line.mid(ngStart);
+            const int code = NgCodeOf(lastError);
+            lastFailure = {code == kLinkErrorCode ? ChannelFailure::Kind::LineError
+                                                  : ChannelFailure::Kind::Refused,
+                           code};
+        } else if (IsEndReply(line)) {
             continue;
-        else if (IsOkReply(line))
+        } else if (IsOkReply(line)) {
             result = ChannelStatus::Ok;
-        else if (IsRunReply(line))
+        } else if (IsRunReply(line)) {
             result = ChannelStatus::Running;
+        }
     }
     if (result != ChannelStatus::Ng) {
         lastError.clear();

@@ -58,11 +58,13 @@ public:
     void InjectLinkError(int code);
     ChannelStatus ReceiveLines(QString& text);
     ChannelStatus ClassifyReply(QString text);
-    bool IsOkReply(QStringView line);
-    bool IsNgReply(QStringView line);
-    bool IsRunReply(QStringView line);
-    bool IsEndReply(QStringView line);
-    bool IsLoadingReply(QStringView line);
+    // The matchers only look: ClassifyReply records what an NG reply says.
+    bool IsOkReply(QStringView line) const;
+    // `ngStart` (optional) receives where the NG text starts in `line`.
+    bool IsNgReply(QStringView line, qsizetype* ngStart = nullptr) const;
+    bool IsRunReply(QStringView line) const;
+    bool IsEndReply(QStringView line) const;
+    bool IsLoadingReply(QStringView line) const;
     // The two-digit hexadecimal code after the "=" of an NG text; -1 when it has none.
     static int NgCodeOf(QStringView errorText);
     static void PumpPendingMessages(int maxCount);

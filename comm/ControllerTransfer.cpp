@@ -1,5 +1,5 @@
 // Moving a whole controller record between the program and one node.
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 
 #include "comm/ItemOperations.h"
 #include "comm/Keywords.h"
@@ -51,8 +51,8 @@ QStringList ItemsNotTaken(const ControllerData& asked, const ControllerData& wri
 
 } // namespace
 
-bool CCommunicationWindow::ReadControllerData(ControllerData& data, bool withPoints,
-                                              bool withParams) {
+bool CControllerSession::ReadControllerData(ControllerData& data, bool withPoints,
+                                            bool withParams) {
     if (!portHub.openFlag) {
         channel.lastFailure = {ChannelFailure::Kind::SendFailed, -1};
         return false;
@@ -60,31 +60,31 @@ bool CCommunicationWindow::ReadControllerData(ControllerData& data, bool withPoi
     const int node = data.params().K(kNodeParam);
 
     data.controllerName.clear();
-    if (!ReadIdentityItem(portHub, channel, node, kKeyCont, data.controllerName))
+    if (!ReadIdentityItem(channel, node, kKeyCont, data.controllerName))
         return false;
     data.modelCode.clear();
-    if (!ReadIdentityItem(portHub, channel, node, kKeyType, data.modelCode))
+    if (!ReadIdentityItem(channel, node, kKeyType, data.modelCode))
         return false;
     data.robotName.clear();
-    const bool robotOk = ReadIdentityItem(portHub, channel, node, kKeyRobot, data.robotName);
+    const bool robotOk = ReadIdentityItem(channel, node, kKeyRobot, data.robotName);
     data.params().robotName = data.robotName;
     if (!robotOk)
         return false;
     data.interfaceInfo.clear();
-    if (!ReadIdentityItem(portHub, channel, node, kKeyIf, data.interfaceInfo))
+    if (!ReadIdentityItem(channel, node, kKeyIf, data.interfaceInfo))
         return false;
     data.version.clear();
-    if (!ReadIdentityItem(portHub, channel, node, kKeyVer2, data.version))
+    if (!ReadIdentityItem(channel, node, kKeyVer2, data.version))
         return false;
 
     data.ipAddress.clear();
-    if (!ReadTextItem(portHub, channel, node, kIpItem, data.ipAddress))
+    if (!ReadTextItem(channel, node, kIpItem, data.ipAddress))
         return false;
     data.subnetMask.clear();
-    if (!ReadTextItem(portHub, channel, node, kMaskItem, data.subnetMask))
+    if (!ReadTextItem(channel, node, kMaskItem, data.subnetMask))
         return false;
     data.gateway.clear();
-    if (!ReadTextItem(portHub, channel, node, kGatewayItem, data.gateway))
+    if (!ReadTextItem(channel, node, kGatewayItem, data.gateway))
         return false;
 
     if (withPoints) {
@@ -92,7 +92,7 @@ bool CCommunicationWindow::ReadControllerData(ControllerData& data, bool withPoi
         for (PointRecord& point : data.points)
             point = PointRecord{};
         QString answer;
-        if (!ReadPointList(portHub, channel, node, answer))
+        if (!ReadPointList(channel, node, answer))
             return false;
         if (!TakePointList(dataStore, data, answer)) {
             channel.NoteBadAnswer();
@@ -102,14 +102,14 @@ bool CCommunicationWindow::ReadControllerData(ControllerData& data, bool withPoi
 
     if (withParams) {
         QString answer;
-        if (!ReadParameterList(portHub, channel, node, answer))
+        if (!ReadParameterList(channel, node, answer))
             return false;
         if (!TakeKList(dataStore, data, answer)) {
             channel.NoteBadAnswer();
             return false;
         }
         answer.clear();
-        if (!ReadHParameterList(portHub, channel, node, answer))
+        if (!ReadHParameterList(channel, node, answer))
             return false;
         if (!TakeHList(dataStore, data, answer)) {
             channel.NoteBadAnswer();
@@ -121,11 +121,11 @@ bool CCommunicationWindow::ReadControllerData(ControllerData& data, bool withPoi
 
 // A time-out, a line error or a closed port ends the transfer; a refusal of a single item
 // does not.
-bool CCommunicationWindow::shouldStop() const {
+bool CControllerSession::shouldStop() const {
     return channel.lastFailure.StopsTransfer();
 }
 
-void CCommunicationWindow::noteRestart(const ParamInfoTable* table, int tableNumber) {
+void CControllerSession::noteRestart(const ParamInfoTable* table, int tableNumber) {
     if (!table)
         return;
     if (ParamInfoFor(*table, tableNumber, 0).attributes & kRestartAttribute)
@@ -134,10 +134,10 @@ void CCommunicationWindow::noteRestart(const ParamInfoTable* table, int tableNum
 
 // Reads K `number` back into `slot`. A refused read leaves the slot as it was rather than
 // storing the refusal as a value. False when the transfer must stop.
-bool CCommunicationWindow::readBackK(int node, int number, int32_t& slot,
-                                     const ParamInfoTable* table) {
+bool CControllerSession::readBackK(int node, int number, int32_t& slot,
+                                   const ParamInfoTable* table) {
     int32_t value = slot;
-    const bool ok = ReadK(portHub, channel, node, number, value);
+    const bool ok = ReadK(channel, node, number, value);
     if (!ok && shouldStop())
         return false;
     if (ok)
@@ -146,20 +146,20 @@ bool CCommunicationWindow::readBackK(int node, int number, int32_t& slot,
     return true;
 }
 
-bool CCommunicationWindow::writeAndVerifyK(int node, int number, ControllerData& newData,
-                                           const ParamInfoTable* table) {
-    if (!WriteK(portHub, channel, node, number, newData.params().K(number)) && shouldStop())
+bool CControllerSession::writeAndVerifyK(int node, int number, ControllerData& newData,
+                                         const ParamInfoTable* table) {
+    if (!WriteK(channel, node, number, newData.params().K(number)) && shouldStop())
         return false;
     return readBackK(node, number, newData.params().K(number), table);
 }
 
-bool CCommunicationWindow::writeAndVerifyH(int node, int number, ControllerData& newData,
-                                           const ParamInfoTable* table) {
+bool CControllerSession::writeAndVerifyH(int node, int number, ControllerData& newData,
+                                         const ParamInfoTable* table) {
     int32_t& slot = newData.params().H(number);
-    if (!WriteH(portHub, channel, node, number, slot) && shouldStop())
+    if (!WriteH(channel, node, number, slot) && shouldStop())
         return false;
     int32_t value = slot;
-    const bool ok = ReadH(portHub, channel, node, number, value);
+    const bool ok = ReadH(channel, node, number, value);
     if (!ok && shouldStop())
         return false;
     if (ok)
@@ -168,8 +168,8 @@ bool CCommunicationWindow::writeAndVerifyH(int node, int number, ControllerData&
     return true;
 }
 
-bool CCommunicationWindow::WriteControllerData(ControllerData& newData, ControllerData& currentData,
-                                               bool switchRunMode) {
+bool CControllerSession::WriteControllerData(ControllerData& newData, ControllerData& currentData,
+                                             bool switchRunMode) {
     if (!portHub.openFlag) {
         channel.lastFailure = {ChannelFailure::Kind::SendFailed, -1};
         return false;
@@ -186,10 +186,10 @@ bool CCommunicationWindow::WriteControllerData(ControllerData& newData, Controll
 
     // Writes are only taken in debug mode.
     if (switchRunMode) {
-        if (!ReadK(portHub, channel, node, kRunModeParam, runMode) && shouldStop())
+        if (!ReadK(channel, node, kRunModeParam, runMode) && shouldStop())
             return false;
         if ((runMode & kRunModeMask) != kDebugMode &&
-            !WriteK(portHub, channel, node, kRunModeParam, kDebugMode) && shouldStop())
+            !WriteK(channel, node, kRunModeParam, kDebugMode) && shouldStop())
             return false;
     }
 
@@ -222,7 +222,7 @@ bool CCommunicationWindow::WriteControllerData(ControllerData& newData, Controll
             followUps = {90, 91, 92};
         for (const int derived : followUps) {
             int32_t value = present.K(derived);
-            const bool ok = ReadK(portHub, channel, node, derived, value);
+            const bool ok = ReadK(channel, node, derived, value);
             if (!ok && shouldStop())
                 return false;
             if (ok)
@@ -241,7 +241,7 @@ bool CCommunicationWindow::WriteControllerData(ControllerData& newData, Controll
     }
 
     if (newData.robotName != currentData.robotName && !newData.robotName.isEmpty()) {
-        if (!WriteRobotName(portHub, channel, node, newData.robotName)) {
+        if (!WriteRobotName(channel, node, newData.robotName)) {
             if (shouldStop())
                 return false;
             // Refused: the controller keeps its own name.
@@ -255,10 +255,10 @@ bool CCommunicationWindow::WriteControllerData(ControllerData& newData, Controll
         PointRecord& wanted = newData.points[slot];
         if (wanted.inUse() || !current.inUse())
             continue;
-        if (!DeletePoints(portHub, channel, node, current.number, 0) && shouldStop())
+        if (!DeletePoints(channel, node, current.number, 0) && shouldStop())
             return false;
         PointRecord copy = wanted;
-        if (!ReadPoint(portHub, channel, node, current.number, copy) && shouldStop())
+        if (!ReadPoint(channel, node, current.number, copy) && shouldStop())
             return false;
         wanted = copy;
     }
@@ -271,15 +271,14 @@ bool CCommunicationWindow::WriteControllerData(ControllerData& newData, Controll
         for (int field = kKeyPointFirst; field <= kKeyPointLast; ++field) {
             if (wanted.field(field) == current.field(field))
                 continue;
-            if (!WritePointField(portHub, channel, node, wanted.number, field,
-                                 wanted.field(field)) &&
+            if (!WritePointField(channel, node, wanted.number, field, wanted.field(field)) &&
                 shouldStop())
                 return false;
         }
         // Read into an empty record: a point the controller did not create reads back unused
         // instead of passing for the one asked for.
         PointRecord copy;
-        const bool ok = ReadPoint(portHub, channel, node, wanted.number, copy);
+        const bool ok = ReadPoint(channel, node, wanted.number, copy);
         if (!ok && shouldStop())
             return false;
         if (ok)
@@ -297,7 +296,7 @@ bool CCommunicationWindow::WriteControllerData(ControllerData& newData, Controll
         QString& wanted = newData.*address.field;
         if (wanted == currentData.*address.field)
             continue;
-        if (!WriteTextItem(portHub, channel, node, address.item, wanted)) {
+        if (!WriteTextItem(channel, node, address.item, wanted)) {
             if (shouldStop())
                 return false;
             wanted = currentData.*address.field;
@@ -306,7 +305,7 @@ bool CCommunicationWindow::WriteControllerData(ControllerData& newData, Controll
 
     // Back to the run mode the new record asks for.
     const int32_t target = fresh.K(kRunModeParam);
-    const bool readOk = ReadK(portHub, channel, node, kRunModeParam, runMode);
+    const bool readOk = ReadK(channel, node, kRunModeParam, runMode);
     if (!readOk && shouldStop())
         return false;
     if ((!readOk || runMode != target) && !writeAndVerifyK(node, kRunModeParam, newData, table))

@@ -51,10 +51,10 @@ CDlgSerialConnect::CDlgSerialConnect(QWidget* parent) : QDialog(parent) {
 
 CDlgSerialConnect::~CDlgSerialConnect() = default;
 
-void CDlgSerialConnect::CopyNodeTable(const CCommunicationWindow& window) {
-    nodePresent = window.nodePresent;
-    nodeModelName = window.nodeModelName;
-    nodeUserName = window.nodeUserName;
+void CDlgSerialConnect::CopyNodeTable(const CControllerSession& session) {
+    nodePresent = session.nodePresent;
+    nodeModelName = session.nodeModelName;
+    nodeUserName = session.nodeUserName;
 }
 
 void CDlgSerialConnect::showEvent(QShowEvent* event) {

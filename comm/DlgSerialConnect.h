@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -29,7 +29,7 @@ public:
     ~CDlgSerialConnect() override;
 
     // Copies the node table of a search.
-    void CopyNodeTable(const CCommunicationWindow& window);
+    void CopyNodeTable(const CControllerSession& session);
 
     bool nodeSelectMode = false;
     bool researchAllowed = true;

@@ -58,12 +58,12 @@ bool PrepareLine(CPortHub& hub, CCommandChannel& channel) {
     return channel.SetValue(kKeyK, 0, 99, 0);
 }
 
-bool QueryAllControllers(CPortHub&, CCommandChannel& channel, QString& answer) {
+bool QueryAllControllers(CCommandChannel& channel, QString& answer) {
     const bool ok = channel.QueryKeyword(kKeyCont, 0, answer, true);
     return ok && !answer.isEmpty();
 }
 
-bool ReadIdentityItem(CPortHub&, CCommandChannel& channel, int node, int item, QString& value) {
+bool ReadIdentityItem(CCommandChannel& channel, int node, int item, QString& value) {
     QString answer;
     const bool ok = channel.QueryKeyword(item, node, answer, true);
     const QString text = valueOrNote(channel, answer, ok);
@@ -73,19 +73,19 @@ bool ReadIdentityItem(CPortHub&, CCommandChannel& channel, int node, int item, Q
     return ok;
 }
 
-bool ReadPointList(CPortHub&, CCommandChannel& channel, int node, QString& answer) {
+bool ReadPointList(CCommandChannel& channel, int node, QString& answer) {
     return readList(channel, kKeyReadPnt, node, answer, true);
 }
 
-bool ReadParameterList(CPortHub&, CCommandChannel& channel, int node, QString& answer) {
+bool ReadParameterList(CCommandChannel& channel, int node, QString& answer) {
     return readList(channel, kKeyReadPrm, node, answer, false);
 }
 
-bool ReadHParameterList(CPortHub&, CCommandChannel& channel, int node, QString& answer) {
+bool ReadHParameterList(CCommandChannel& channel, int node, QString& answer) {
     return readList(channel, kKeyReadHprm, node, answer, false);
 }
 
-bool ReadPoint(CPortHub&, CCommandChannel& channel, int node, int number, PointRecord& point) {
+bool ReadPoint(CCommandChannel& channel, int node, int number, PointRecord& point) {
     QString answer;
     const bool ok = channel.QueryNumbered(kKeyPnt, node, number, answer);
     const QString text = valueOrNote(channel, answer, ok);
@@ -96,50 +96,49 @@ bool ReadPoint(CPortHub&, CCommandChannel& channel, int node, int number, PointR
     return ok;
 }
 
-bool WritePointField(CPortHub&, CCommandChannel& channel, int node, int number, int field,
-                     int32_t value) {
+bool WritePointField(CCommandChannel& channel, int node, int number, int field, int32_t value) {
     if (field < kKeyPointFirst || field > kKeyPointLast)
         return false;
     return channel.SetValue(field, node, number, value);
 }
 
-bool DeletePoints(CPortHub&, CCommandChannel& channel, int node, int first, int last) {
+bool DeletePoints(CCommandChannel& channel, int node, int first, int last) {
     if (last <= 0)
         return channel.SendNumbered(kKeyDel, node, first);
     return channel.SendRange(kKeyDel, node, first, last);
 }
 
-bool ReadK(CPortHub&, CCommandChannel& channel, int node, int number, int32_t& value) {
+bool ReadK(CCommandChannel& channel, int node, int number, int32_t& value) {
     return readNumber(channel, kKeyK, node, number, value);
 }
 
-bool ReadH(CPortHub&, CCommandChannel& channel, int node, int number, int32_t& value) {
+bool ReadH(CCommandChannel& channel, int node, int number, int32_t& value) {
     return readNumber(channel, kKeyH, node, number, value);
 }
 
-bool WriteK(CPortHub&, CCommandChannel& channel, int node, int number, int32_t value) {
+bool WriteK(CCommandChannel& channel, int node, int number, int32_t value) {
     return channel.SetValue(kKeyK, node, number, value);
 }
 
-bool WriteH(CPortHub&, CCommandChannel& channel, int node, int number, int32_t value) {
+bool WriteH(CCommandChannel& channel, int node, int number, int32_t value) {
     return channel.SetValue(kKeyH, node, number, value);
 }
 
-bool ReadTextItem(CPortHub&, CCommandChannel& channel, int node, int number, QString& text) {
+bool ReadTextItem(CCommandChannel& channel, int node, int number, QString& text) {
     QString answer;
     const bool ok = channel.QueryNumbered(kKeyComText, node, number, answer);
     text = ValueTextOf(answer, ok);
     return ok;
 }
 
-bool WriteTextItem(CPortHub&, CCommandChannel& channel, int node, int number, const QString& text) {
+bool WriteTextItem(CCommandChannel& channel, int node, int number, const QString& text) {
     return channel.SetNumberedText(kKeyComText, node, number, text);
 }
 
-bool WriteRobotName(CPortHub&, CCommandChannel& channel, int node, const QString& name) {
+bool WriteRobotName(CCommandChannel& channel, int node, const QString& name) {
     return channel.SetText(kKeyRobot, node, name);
 }
 
-bool AssignNodeNumbers(CPortHub&, CCommandChannel& channel) {
+bool AssignNodeNumbers(CCommandChannel& channel) {
     return channel.AssignNodeNumbers();
 }

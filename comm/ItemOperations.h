@@ -14,30 +14,28 @@ struct PointRecord;
 // A bare line end, then K99=0 (data streaming off) to all controllers.
 bool PrepareLine(CPortHub& hub, CCommandChannel& channel);
 // "@?CONT": every controller's name line; false when nothing came back.
-bool QueryAllControllers(CPortHub& hub, CCommandChannel& channel, QString& answer);
+bool QueryAllControllers(CCommandChannel& channel, QString& answer);
 // `item` is one of the keyword indexes CONT, TYPE, ROBOT, IF, VER2.
-bool ReadIdentityItem(CPortHub& hub, CCommandChannel& channel, int node, int item, QString& value);
+bool ReadIdentityItem(CCommandChannel& channel, int node, int item, QString& value);
 // The list answers, their lines ended in CR LF. An empty point list (no point in use) is an
 // answer; an empty K or H list is not.
-bool ReadPointList(CPortHub& hub, CCommandChannel& channel, int node, QString& answer);
-bool ReadParameterList(CPortHub& hub, CCommandChannel& channel, int node, QString& answer);
-bool ReadHParameterList(CPortHub& hub, CCommandChannel& channel, int node, QString& answer);
-bool ReadPoint(CPortHub& hub, CCommandChannel& channel, int node, int number, PointRecord& point);
+bool ReadPointList(CCommandChannel& channel, int node, QString& answer);
+bool ReadParameterList(CCommandChannel& channel, int node, QString& answer);
+bool ReadHParameterList(CCommandChannel& channel, int node, QString& answer);
+bool ReadPoint(CCommandChannel& channel, int node, int number, PointRecord& point);
 // `field` 1..13 (M..T).
-bool WritePointField(CPortHub& hub, CCommandChannel& channel, int node, int number, int field,
-                     int32_t value);
+bool WritePointField(CCommandChannel& channel, int node, int number, int field, int32_t value);
 // One point when `last` <= 0, else the range first..last.
-bool DeletePoints(CPortHub& hub, CCommandChannel& channel, int node, int first, int last);
-bool ReadK(CPortHub& hub, CCommandChannel& channel, int node, int number, int32_t& value);
-bool ReadH(CPortHub& hub, CCommandChannel& channel, int node, int number, int32_t& value);
-bool WriteK(CPortHub& hub, CCommandChannel& channel, int node, int number, int32_t value);
-bool WriteH(CPortHub& hub, CCommandChannel& channel, int node, int number, int32_t value);
-bool ReadTextItem(CPortHub& hub, CCommandChannel& channel, int node, int number, QString& text);
-bool WriteTextItem(CPortHub& hub, CCommandChannel& channel, int node, int number,
-                   const QString& text);
-bool WriteRobotName(CPortHub& hub, CCommandChannel& channel, int node, const QString& name);
+bool DeletePoints(CCommandChannel& channel, int node, int first, int last);
+bool ReadK(CCommandChannel& channel, int node, int number, int32_t& value);
+bool ReadH(CCommandChannel& channel, int node, int number, int32_t& value);
+bool WriteK(CCommandChannel& channel, int node, int number, int32_t value);
+bool WriteH(CCommandChannel& channel, int node, int number, int32_t value);
+bool ReadTextItem(CCommandChannel& channel, int node, int number, QString& text);
+bool WriteTextItem(CCommandChannel& channel, int node, int number, const QString& text);
+bool WriteRobotName(CCommandChannel& channel, int node, const QString& name);
 // "@SETID" to all controllers; true when at least one accepted it.
-bool AssignNodeNumbers(CPortHub& hub, CCommandChannel& channel);
+bool AssignNodeNumbers(CCommandChannel& channel);
 
 // The value of a single-item answer: its first line's text after the first "=". A failure
 // text (a query that failed) is taken unchanged.

@@ -1,6 +1,6 @@
 #include "transfer/BackupRestoreProcedure.h"
 
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 #include "comm/ItemOperations.h"
 #include "comm/Keywords.h"
 #include "transfer/TransferTexts.h"
@@ -20,10 +20,9 @@ constexpr int kRunModeNames[] = {465, 466, 467, 0, 468, 469, 470}; // K20 0..6; 
 
 } // namespace
 
-CBackupRestoreProcedure::CBackupRestoreProcedure(CCommunicationWindow& window, NodeChooser& chooser,
-                                                 BusyIndicator& busy, QWidget* parentWindow,
-                                                 QObject* messageParent)
-    : CTransportProcedure(window, chooser, busy, parentWindow, messageParent) {
+CBackupRestoreProcedure::CBackupRestoreProcedure(CControllerSession& window, NodeChooser& chooser,
+                                                 BusyIndicator& busy, QObject* messageParent)
+    : CTransportProcedure(window, chooser, busy, messageParent) {
     CompatibleModels.emplace(QStringLiteral("KQ-A"), QStringLiteral("KQ-A2"));
     CompatibleModels.emplace(QStringLiteral("KQ-B"), QStringLiteral("KQ-B2"));
 }
@@ -146,7 +145,7 @@ bool CBackupRestoreProcedure::ReadFileIdentity(QString& controllerName, QString&
     return loaded;
 }
 
-bool CBackupRestoreProcedure::BackupToFile(CCommunicationWindow& comm, int node) {
+bool CBackupRestoreProcedure::BackupToFile(CControllerSession& comm, int node) {
     const BusyScope panel(busy, Text(kSavingToFile), true);
     const CDataStore& store = comm.dataStore;
     ScopedControllerData data(store);
@@ -164,7 +163,7 @@ bool CBackupRestoreProcedure::BackupToFile(CCommunicationWindow& comm, int node)
     return true;
 }
 
-bool CBackupRestoreProcedure::RestoreFromFile(CCommunicationWindow& comm, int node) {
+bool CBackupRestoreProcedure::RestoreFromFile(CControllerSession& comm, int node) {
     const BusyScope panel(busy, Text(kTransferringToController), false);
     const CDataStore& store = comm.dataStore;
     ScopedControllerData fileData(store);

@@ -13,8 +13,8 @@
 // procedure.
 class CBackupRestoreProcedure : public CTransportProcedure {
 public:
-    CBackupRestoreProcedure(CCommunicationWindow& window, NodeChooser& chooser, BusyIndicator& busy,
-                            QWidget* parentWindow = nullptr, QObject* messageParent = nullptr);
+    CBackupRestoreProcedure(CControllerSession& window, NodeChooser& chooser, BusyIndicator& busy,
+                            QObject* messageParent = nullptr);
 
     // true = backup (Controller to PC), false = restore (PC to Controller).
     bool saveToPc = true;
@@ -34,8 +34,8 @@ public:
     bool ReadFileIdentity(QString& controllerName, QString& robotName, int32_t& optionEnable,
                           QString* reason = nullptr);
 
-    bool BackupToFile(CCommunicationWindow& window, int node);
-    bool RestoreFromFile(CCommunicationWindow& window, int node);
+    bool BackupToFile(CControllerSession& window, int node);
+    bool RestoreFromFile(CControllerSession& window, int node);
 
     // Text of a K20 value: "Normal Mode" ... "Debug Mode(SAFETY)"; empty for any other value.
     static QString RunModeName(int32_t runMode);

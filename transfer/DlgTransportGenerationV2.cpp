@@ -22,7 +22,7 @@ bool CNewDataComposer::ComposeData(ControllerData& data) {
 
 CDlgTransportGenerationV2::CDlgTransportGenerationV2(QWidget* parent)
     : CTransportDialogBase(parent), composer(this),
-      workflow(commWindow, nodeChooser(), busyIndicator(), &composer, this, this) {}
+      workflow(commWindow, nodeChooser(), busyIndicator(), &composer, this) {}
 
 CDlgTransportGenerationV2::~CDlgTransportGenerationV2() = default;
 

@@ -8,8 +8,7 @@ using namespace TransferMessages;
 using TransferTexts::Text;
 
 CDlgTransportV2::CDlgTransportV2(QWidget* parent)
-    : CTransportDialogBase(parent),
-      workflow(commWindow, nodeChooser(), busyIndicator(), this, this) {}
+    : CTransportDialogBase(parent), workflow(commWindow, nodeChooser(), busyIndicator(), this) {}
 
 CDlgTransportV2::~CDlgTransportV2() = default;
 

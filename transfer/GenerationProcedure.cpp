@@ -1,6 +1,6 @@
 #include "transfer/GenerationProcedure.h"
 
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 #include "comm/ItemOperations.h"
 #include "comm/Keywords.h"
 #include "transfer/BackupRestoreProcedure.h"
@@ -37,10 +37,10 @@ private:
 
 } // namespace
 
-CGenerationProcedure::CGenerationProcedure(CCommunicationWindow& window, NodeChooser& chooser,
+CGenerationProcedure::CGenerationProcedure(CControllerSession& window, NodeChooser& chooser,
                                            BusyIndicator& busy, DataComposer* composer,
-                                           QWidget* parentWindow, QObject* messageParent)
-    : CTransportProcedure(window, chooser, busy, parentWindow, messageParent), composer(composer) {}
+                                           QObject* messageParent)
+    : CTransportProcedure(window, chooser, busy, messageParent), composer(composer) {}
 
 CGenerationProcedure::~CGenerationProcedure() {
     ReleasePreparedData();
@@ -102,7 +102,7 @@ bool CGenerationProcedure::CheckGenerationTarget(int comPort, const QString& con
     return ShowMessage(confirmation, MsgButtons::OkCancel) == MsgResult::Ok;
 }
 
-bool CGenerationProcedure::WritePreparedData(CCommunicationWindow& comm, int node) {
+bool CGenerationProcedure::WritePreparedData(CControllerSession& comm, int node) {
     if (!preparedData)
         return false;
     const BusyScope panel(busy, Text(kTransferringToController), false);

@@ -20,9 +20,8 @@ public:
 // write it. There is no file.
 class CGenerationProcedure : public CTransportProcedure {
 public:
-    CGenerationProcedure(CCommunicationWindow& window, NodeChooser& chooser, BusyIndicator& busy,
-                         DataComposer* composer, QWidget* parentWindow = nullptr,
-                         QObject* messageParent = nullptr);
+    CGenerationProcedure(CControllerSession& window, NodeChooser& chooser, BusyIndicator& busy,
+                         DataComposer* composer, QObject* messageParent = nullptr);
     ~CGenerationProcedure() override;
 
     // Not owned; null composes nothing (the attempt ends as if cancelled).
@@ -37,7 +36,7 @@ public:
                                int32_t runMode, int node);
     // Writes preparedData to `node`: the node's option settings (K80 to K82) are kept, an
     // EtherNet/IP node gets the network defaults. True when the read and the write succeeded.
-    bool WritePreparedData(CCommunicationWindow& comm, int node);
+    bool WritePreparedData(CControllerSession& comm, int node);
 
     // The record of one attempt: created after the node answered, released before the attempt
     // ends whatever its outcome.

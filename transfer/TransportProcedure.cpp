@@ -1,6 +1,6 @@
 #include "transfer/TransportProcedure.h"
 
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 #include "comm/ItemOperations.h"
 #include "comm/Keywords.h"
 #include "transfer/TransferTexts.h"
@@ -18,11 +18,9 @@ BusyScope::~BusyScope() {
     indicator.Close();
 }
 
-CTransportProcedure::CTransportProcedure(CCommunicationWindow& window, NodeChooser& chooser,
-                                         BusyIndicator& busy, QWidget* parentWindow,
-                                         QObject* messageParent)
-    : window(window), chooser(chooser), busy(busy), parentWindow(parentWindow),
-      messageParent(messageParent) {}
+CTransportProcedure::CTransportProcedure(CControllerSession& window, NodeChooser& chooser,
+                                         BusyIndicator& busy, QObject* messageParent)
+    : window(window), chooser(chooser), busy(busy), messageParent(messageParent) {}
 
 CTransportProcedure::~CTransportProcedure() = default;
 
@@ -34,7 +32,7 @@ MsgResult CTransportProcedure::ShowMessage(const QString& text, MsgButtons butto
 bool CTransportProcedure::OpenPort(const PortTarget& port) {
     if (!port.devicePath.isEmpty())
         return window.OpenDevice(port.devicePath, port.baudRate);
-    return window.OpenPort(CCommunicationWindow::kSerialPortKind, port.comPort);
+    return window.OpenPort(CControllerSession::kSerialPortKind, port.comPort);
 }
 
 QString CTransportProcedure::FailureMessage(int messageId) const {
@@ -54,7 +52,7 @@ bool CTransportProcedure::ConnectAndSelectNode(const PortTarget& port, int& node
     window.portHub.Close();
     if (!OpenPort(port))
         return false;
-    if (!window.SearchControllers(parentWindow))
+    if (!window.SearchControllers(busy, messageParent))
         return false;
     for (;;) {
         const NodeChoice choice = chooser.ChooseNode(window);
@@ -62,7 +60,7 @@ bool CTransportProcedure::ConnectAndSelectNode(const PortTarget& port, int& node
         case NodeChoice::Kind::Cancel:
             return false;
         case NodeChoice::Kind::Research:
-            if (!window.SearchControllers(parentWindow))
+            if (!window.SearchControllers(busy, messageParent))
                 return false;
             continue;
         case NodeChoice::Kind::Node:
@@ -78,8 +76,8 @@ bool CTransportProcedure::ConnectAndSelectNode(const PortTarget& port, int& node
 
 bool CTransportProcedure::ReadNodeIdentity(int node, QString& robotName, int32_t& runMode) {
     window.portHub.AttatchWnd(window.window());
-    if (!ReadIdentityItem(window.portHub, window.channel, node, kKeyRobot, robotName) ||
-        !ReadK(window.portHub, window.channel, node, kRunModeParam, runMode)) {
+    if (!ReadIdentityItem(window.channel, node, kKeyRobot, robotName) ||
+        !ReadK(window.channel, node, kRunModeParam, runMode)) {
         ShowMessage(Text(kReconnectFailed));
         return false;
     }
@@ -108,7 +106,7 @@ bool CTransportProcedure::ReportTransferEnd(bool moved, bool mayNeedRestart) {
 
 bool CTransportProcedure::ConfirmSameController(int node, const QString& controllerName) {
     QString reply;
-    if (!ReadIdentityItem(window.portHub, window.channel, node, kKeyCont, reply)) {
+    if (!ReadIdentityItem(window.channel, node, kKeyCont, reply)) {
         ShowMessage(Text(kReconnectFailed));
         return false;
     }

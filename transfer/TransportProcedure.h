@@ -1,14 +1,14 @@
 #pragma once
 
+#include "comm/BusyIndicator.h"
 #include "platform/UserInteraction.h"
 
 #include <QString>
 
 #include <cstdint>
 
-class CCommunicationWindow;
+class CControllerSession;
 class QObject;
-class QWidget;
 
 // The widget-free core of every transfer workflow (backup, restore, alarm history): the steps
 // they share, with the two things that differ between the dialogs and the command-line tool
@@ -27,23 +27,8 @@ struct NodeChoice {
 class NodeChooser {
 public:
     virtual ~NodeChooser() = default;
-    // Offers the nodes of the window's last search (nodePresent, nodeModelName, nodeUserName).
-    virtual NodeChoice ChooseNode(const CCommunicationWindow& window) = 0;
-};
-
-class BusyIndicator {
-public:
-    virtual ~BusyIndicator() = default;
-    // `towardsPc`: data flows from the controller to the PC (arrows point to the PC's icon).
-    virtual void Show(const QString& message, bool towardsPc) = 0;
-    virtual void Close() = 0;
-};
-
-// Shows nothing: the command-line tool.
-class NoBusyIndicator : public BusyIndicator {
-public:
-    void Show(const QString&, bool) override {}
-    void Close() override {}
+    // Offers the nodes of the session's last search (nodePresent, nodeModelName, nodeUserName).
+    virtual NodeChoice ChooseNode(const CControllerSession& session) = 0;
 };
 
 // Shows the indicator for one operation and closes it on every exit path.
@@ -79,10 +64,10 @@ struct NodeIdentity {
 // The shared steps. Derived workflows add their own RunTransferProcedure on top.
 class CTransportProcedure {
 public:
-    // None of the references is owned; `parentWindow` (may be null) is where the search shows
-    // its busy panel and `messageParent` (may be null) the parent of every message box.
-    CTransportProcedure(CCommunicationWindow& window, NodeChooser& chooser, BusyIndicator& busy,
-                        QWidget* parentWindow = nullptr, QObject* messageParent = nullptr);
+    // None of the references is owned; `messageParent` (may be null) is the parent of every
+    // message box. The search shows itself through `busy`, as every other step does.
+    CTransportProcedure(CControllerSession& window, NodeChooser& chooser, BusyIndicator& busy,
+                        QObject* messageParent = nullptr);
     virtual ~CTransportProcedure();
 
     // Full path of the file to write or read.
@@ -126,10 +111,9 @@ public:
     MsgResult ShowMessage(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                           MsgIcon icon = MsgIcon::Default) const;
 
-    CCommunicationWindow& window;
+    CControllerSession& window;
     NodeChooser& chooser;
     BusyIndicator& busy;
-    QWidget* parentWindow;
     QObject* messageParent;
 
 protected:

@@ -2,7 +2,7 @@
 #include "tests/support/FileFailures.h"
 
 #include "alarm/DlgAlarm.h"
-#include "comm/CommunicationWindow.h"
+#include "comm/ControllerSession.h"
 #include "simulator/SimulatedLine.h"
 
 #include <QDir>
@@ -60,7 +60,7 @@ protected:
         sim = std::make_unique<SimulatedLine>(QList<SimController>{controller});
         QString error;
         ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
-        window = std::make_unique<CCommunicationWindow>();
+        window = std::make_unique<CControllerSession>();
         window->channel.replyTimeoutMs = 500;
         ASSERT_TRUE(window->OpenDevice(sim->LinkPath()));
     }
@@ -76,7 +76,7 @@ protected:
     ControllerData data;
     CDlgAlarm reader;
     std::unique_ptr<SimulatedLine> sim;
-    std::unique_ptr<CCommunicationWindow> window;
+    std::unique_ptr<CControllerSession> window;
     QTemporaryDir folder;
 };
 

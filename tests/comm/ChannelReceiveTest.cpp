@@ -160,7 +160,13 @@ TEST(ChannelReceive, RepliesAreMatchedToTheExactNode) {
     // A data text that merely contains the reply letters is no reply.
     EXPECT_FALSE(line.channel.IsOkReply(u"COMR2.1=LOCK.1"));
     EXPECT_TRUE(line.channel.IsNgReply(u"xx NG.1=2f"));
+    // Matching only looks; classifying records the NG text and its code.
+    EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::None);
+    EXPECT_EQ(line.channel.lastError, "");
+    EXPECT_EQ(line.channel.ClassifyReply("xx NG.1=2f\r"), ChannelStatus::Ng);
     EXPECT_EQ(line.channel.lastError, "NG.1=2f");
+    EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::Refused);
+    EXPECT_EQ(line.channel.lastFailure.ngCode, 0x2f);
 
     line.channel.replyNode = 0;
     EXPECT_TRUE(line.channel.IsOkReply(u"OK.12"));
@@ -188,7 +194,7 @@ TEST(ChannelLinkError, LineErrorMidCommandEndsItAsNg49) {
     line.hub.OnLine("@?K20.3", {{5, "K20."}});
     line.hub.LineErrorAt(line.clock.now + 100);
     int32_t value = 99;
-    EXPECT_FALSE(ReadK(line.hub, line.channel, 3, 20, value));
+    EXPECT_FALSE(ReadK(line.channel, 3, 20, value));
     EXPECT_EQ(line.channel.lastError, "NG.3=49");
     EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::LineError);
     EXPECT_EQ(value, 0); // the failure text reads as 0
@@ -226,7 +232,7 @@ TEST(ChannelBusy, SecondCommandDuringAWaitFailsWithoutDisturbingTheFirst) {
         }
     });
     int32_t value = 0;
-    EXPECT_TRUE(ReadK(line.hub, line.channel, 3, 20, value));
+    EXPECT_TRUE(ReadK(line.channel, 3, 20, value));
     EXPECT_EQ(value, 2);
     ASSERT_TRUE(nestedRan);
     EXPECT_FALSE(nestedResult);
@@ -250,7 +256,7 @@ TEST(ChannelGates, LinkState3SucceedsWithoutTraffic) {
     EXPECT_TRUE(line.hub.sent.isEmpty());
     // The reading operations see an empty answer and fail.
     int32_t value = 7;
-    EXPECT_FALSE(ReadK(line.hub, line.channel, 1, 20, value));
+    EXPECT_FALSE(ReadK(line.channel, 1, 20, value));
     EXPECT_EQ(value, 7);
 }
 

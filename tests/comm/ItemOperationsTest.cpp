@@ -33,18 +33,17 @@ struct LineCase {
 // Each write operation sends exactly its line and reports the controller's verdict.
 TEST(ItemOperations, WritesSendTheirExactLines) {
     const std::vector<LineCase> cases = {
-        {"@S12.3=50",
-         [](ScriptedLine& l) { return WritePointField(l.hub, l.channel, 3, 12, 3, 50); }},
+        {"@S12.3=50", [](ScriptedLine& l) { return WritePointField(l.channel, 3, 12, 3, 50); }},
         {"@T255.16=-1",
-         [](ScriptedLine& l) { return WritePointField(l.hub, l.channel, 16, 255, 13, -1); }},
-        {"@DEL7.3", [](ScriptedLine& l) { return DeletePoints(l.hub, l.channel, 3, 7, 0); }},
-        {"@DEL7-9.3", [](ScriptedLine& l) { return DeletePoints(l.hub, l.channel, 3, 7, 9); }},
-        {"@K20.3=2", [](ScriptedLine& l) { return WriteK(l.hub, l.channel, 3, 20, 2); }},
-        {"@H2.3=-5", [](ScriptedLine& l) { return WriteH(l.hub, l.channel, 3, 2, -5); }},
+         [](ScriptedLine& l) { return WritePointField(l.channel, 16, 255, 13, -1); }},
+        {"@DEL7.3", [](ScriptedLine& l) { return DeletePoints(l.channel, 3, 7, 0); }},
+        {"@DEL7-9.3", [](ScriptedLine& l) { return DeletePoints(l.channel, 3, 7, 9); }},
+        {"@K20.3=2", [](ScriptedLine& l) { return WriteK(l.channel, 3, 20, 2); }},
+        {"@H2.3=-5", [](ScriptedLine& l) { return WriteH(l.channel, 3, 2, -5); }},
         {"@COMW9.3=c0a80001",
-         [](ScriptedLine& l) { return WriteTextItem(l.hub, l.channel, 3, 9, "c0a80001"); }},
+         [](ScriptedLine& l) { return WriteTextItem(l.channel, 3, 9, "c0a80001"); }},
         {"@ROBOT.3=RX-10 A",
-         [](ScriptedLine& l) { return WriteRobotName(l.hub, l.channel, 3, "RX-10 A"); }},
+         [](ScriptedLine& l) { return WriteRobotName(l.channel, 3, "RX-10 A"); }},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.sent);
@@ -62,8 +61,8 @@ TEST(ItemOperations, WritesSendTheirExactLines) {
 
 TEST(ItemOperations, PointFieldOutsideOneToThirteenSendsNothing) {
     ScriptedLine line;
-    EXPECT_FALSE(WritePointField(line.hub, line.channel, 3, 1, 14, 0));
-    EXPECT_FALSE(WritePointField(line.hub, line.channel, 3, 1, 0, 0));
+    EXPECT_FALSE(WritePointField(line.channel, 3, 1, 14, 0));
+    EXPECT_FALSE(WritePointField(line.channel, 3, 1, 0, 0));
     EXPECT_TRUE(line.hub.sent.isEmpty());
 }
 
@@ -73,19 +72,19 @@ TEST(ItemOperations, ReadKAndHTakeTheValueAfterTheEquals) {
     line.hub.OnLine("@?H2.3", {{3, "@?H2.3\r\nH2.3=15\r\nOK.3\r\n"}}); // with echo
     int32_t k = 0;
     int32_t h = 0;
-    EXPECT_TRUE(ReadK(line.hub, line.channel, 3, 20, k));
+    EXPECT_TRUE(ReadK(line.channel, 3, 20, k));
     EXPECT_EQ(k, -1234);
-    EXPECT_TRUE(ReadH(line.hub, line.channel, 3, 2, h));
+    EXPECT_TRUE(ReadH(line.channel, 3, 2, h));
     EXPECT_EQ(h, 15);
 
     // A time-out hands the failure text on, which reads as 0.
     k = 5;
-    EXPECT_FALSE(ReadK(line.hub, line.channel, 3, 21, k));
+    EXPECT_FALSE(ReadK(line.channel, 3, 21, k));
     EXPECT_EQ(k, 0);
     // An answer without "=" is an empty value: false and untouched.
     line.hub.OnLine("@?K22.3", {{3, "OK.3\r\n"}});
     k = 5;
-    EXPECT_FALSE(ReadK(line.hub, line.channel, 3, 22, k));
+    EXPECT_FALSE(ReadK(line.channel, 3, 22, k));
     EXPECT_EQ(k, 5);
     EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::BadAnswer);
 }
@@ -102,23 +101,23 @@ TEST(ItemOperations, IdentityAndTextItems) {
     line.hub.OnLine("@?ROBOT.4",
                     {{3, ff + "@?ROBOT.4\r" + ff + "ROBOT.4=RX-10\r" + ff + "OK.4\r"}});
     QString value = "old";
-    EXPECT_TRUE(ReadIdentityItem(line.hub, line.channel, 3, kKeyCont, value));
+    EXPECT_TRUE(ReadIdentityItem(line.channel, 3, kKeyCont, value));
     EXPECT_EQ(value, "KQ-A");
-    EXPECT_TRUE(ReadIdentityItem(line.hub, line.channel, 3, kKeyVer2, value));
+    EXPECT_TRUE(ReadIdentityItem(line.channel, 3, kKeyVer2, value));
     EXPECT_EQ(value, "1.20=b");
-    EXPECT_TRUE(ReadIdentityItem(line.hub, line.channel, 4, kKeyCont, value));
+    EXPECT_TRUE(ReadIdentityItem(line.channel, 4, kKeyCont, value));
     EXPECT_EQ(value, "KQ-C");
-    EXPECT_TRUE(ReadIdentityItem(line.hub, line.channel, 4, kKeyRobot, value));
+    EXPECT_TRUE(ReadIdentityItem(line.channel, 4, kKeyRobot, value));
     EXPECT_EQ(value, "RX-10");
     QString text;
-    EXPECT_TRUE(ReadTextItem(line.hub, line.channel, 3, 9, text));
+    EXPECT_TRUE(ReadTextItem(line.channel, 3, 9, text));
     EXPECT_EQ(text, "c0a80001");
     text = "x";
-    EXPECT_TRUE(ReadTextItem(line.hub, line.channel, 3, 2, text));
+    EXPECT_TRUE(ReadTextItem(line.channel, 3, 2, text));
     EXPECT_EQ(text, "");
     // A refused text query hands its failure text to the caller.
     line.hub.OnLine("@?COMR7.3", {{3, "NG.3=12\r\n"}});
-    EXPECT_FALSE(ReadTextItem(line.hub, line.channel, 3, 7, text));
+    EXPECT_FALSE(ReadTextItem(line.channel, 3, 7, text));
     EXPECT_EQ(text, "Error!");
     EXPECT_EQ(line.channel.lastError, "NG.3=12");
 }
@@ -128,21 +127,21 @@ TEST(ItemOperations, ListReadsReturnTheDataLinesWithoutEchoAndOk) {
     line.hub.OnLine("@READ PRM.2",
                     {{3, "@READ PRM.2\r\nK1=10\r\n"}, {20, "K2=15000\r\n"}, {40, "OK.2\r\n"}});
     QString answer;
-    EXPECT_TRUE(ReadParameterList(line.hub, line.channel, 2, answer));
+    EXPECT_TRUE(ReadParameterList(line.channel, 2, answer));
     EXPECT_EQ(answer, "K1=10\r\nK2=15000\r\n");
 
     // An empty parameter list is no answer; an empty point list is a controller without points.
     line.hub.OnLine("@READ HPRM.2", {{3, "OK.2\r\n"}});
     answer = "kept";
-    EXPECT_FALSE(ReadHParameterList(line.hub, line.channel, 2, answer));
+    EXPECT_FALSE(ReadHParameterList(line.channel, 2, answer));
     EXPECT_EQ(answer, "kept");
     EXPECT_EQ(line.channel.lastFailure.kind, ChannelFailure::Kind::BadAnswer);
     line.hub.OnLine("@READ PNT.3", {{3, "OK.3\r\n"}});
-    EXPECT_TRUE(ReadPointList(line.hub, line.channel, 3, answer));
+    EXPECT_TRUE(ReadPointList(line.channel, 3, answer));
     EXPECT_EQ(answer, "");
 
     line.hub.OnLine("@READ PNT.2", {{3, "PNT1=M1,P0\r\nOK.2\r\n"}});
-    EXPECT_TRUE(ReadPointList(line.hub, line.channel, 2, answer));
+    EXPECT_TRUE(ReadPointList(line.channel, 2, answer));
     EXPECT_EQ(answer, "PNT1=M1,P0\r\n");
 }
 
@@ -152,12 +151,12 @@ TEST(ItemOperations, LateLineFeedOfThePreviousReplyIsNoPartOfTheAnswer) {
     line.hub.OnLine("@DEL1.2", {{3, "OK.2\r"}});
     line.hub.OnLine("@READ PRM.2", {{1, "\n"}, {5, "K1=10\r\nOK.2\r\n"}});
     line.hub.OnLine("@?CONT", {{1, "\n"}, {5, "CONT.2=KQ-A\r\nOK.2\r\n"}});
-    EXPECT_TRUE(DeletePoints(line.hub, line.channel, 2, 1, 0));
+    EXPECT_TRUE(DeletePoints(line.channel, 2, 1, 0));
     QString answer;
-    EXPECT_TRUE(ReadParameterList(line.hub, line.channel, 2, answer));
+    EXPECT_TRUE(ReadParameterList(line.channel, 2, answer));
     EXPECT_EQ(answer, "K1=10\r\n");
-    EXPECT_TRUE(DeletePoints(line.hub, line.channel, 2, 1, 0));
-    EXPECT_TRUE(QueryAllControllers(line.hub, line.channel, answer));
+    EXPECT_TRUE(DeletePoints(line.channel, 2, 1, 0));
+    EXPECT_TRUE(QueryAllControllers(line.channel, answer));
     EXPECT_EQ(answer, "CONT.2=KQ-A\r\nOK.2\r\n");
 }
 
@@ -168,7 +167,7 @@ TEST(ItemOperations, ReadPointParsesTheTaggedFields) {
                          "OK.3\r\n"}});
     line.hub.OnLine("@?PNT13.3", {{3, "PNT13.3=M0,P5\r\nOK.3\r\n"}});
     PointRecord point;
-    EXPECT_TRUE(ReadPoint(line.hub, line.channel, 3, 12, point));
+    EXPECT_TRUE(ReadPoint(line.channel, 3, 12, point));
     EXPECT_EQ(point.number, 12);
     EXPECT_EQ(point.runType, 2);
     EXPECT_EQ(point.position, -10000);
@@ -177,10 +176,10 @@ TEST(ItemOperations, ReadPointParsesTheTaggedFields) {
     EXPECT_EQ(point.timer, 7);
     // M 0: the record stays as it was, the query still succeeded.
     const PointRecord before = point;
-    EXPECT_TRUE(ReadPoint(line.hub, line.channel, 3, 13, point));
+    EXPECT_TRUE(ReadPoint(line.channel, 3, 13, point));
     EXPECT_EQ(point, before);
     // A time-out leaves it too.
-    EXPECT_FALSE(ReadPoint(line.hub, line.channel, 3, 14, point));
+    EXPECT_FALSE(ReadPoint(line.channel, 3, 14, point));
     EXPECT_EQ(point, before);
 }
 
@@ -205,7 +204,7 @@ TEST(ItemOperations, BroadcastQueriesCollectEveryController) {
                                {45, "OK.2\r\n"},
                                {1500, "CONT.16=KQ-C\r\nOK.16\r\n"}});
     QString answer;
-    EXPECT_TRUE(QueryAllControllers(line.hub, line.channel, answer));
+    EXPECT_TRUE(QueryAllControllers(line.channel, answer));
     EXPECT_EQ(answer, "CONT.1=KQ-A\r\nOK.1\r\nCONT.2=KQ-B\r\nOK.2\r\nCONT.16=KQ-C\r\nOK.16\r\n");
 
     line.hub.OnLine("@?COMR2", {{5, "COMR2.1=A\r\nOK.1\r\n"}, {9, "COMR2.4=B\r\nOK.4\r\n"}});
@@ -214,16 +213,16 @@ TEST(ItemOperations, BroadcastQueriesCollectEveryController) {
 
     // Nobody there: false, and the empty answer fails the controller query.
     ScriptedLine empty;
-    EXPECT_FALSE(QueryAllControllers(empty.hub, empty.channel, answer));
+    EXPECT_FALSE(QueryAllControllers(empty.channel, answer));
 }
 
 TEST(ItemOperations, AssignNodeNumbersNeedsOneOk) {
     ScriptedLine line;
     line.hub.OnLine("@SETID", {{50, "OK.1\r\n"}, {80, "OK.2\r\n"}});
-    EXPECT_TRUE(AssignNodeNumbers(line.hub, line.channel));
+    EXPECT_TRUE(AssignNodeNumbers(line.channel));
     EXPECT_EQ(line.hub.sent, QStringList{"@SETID"});
     ScriptedLine silent;
-    EXPECT_FALSE(AssignNodeNumbers(silent.hub, silent.channel));
+    EXPECT_FALSE(AssignNodeNumbers(silent.channel));
 }
 
 TEST(AlarmRecords, SlotReplyIsParsedIntoItsFieldWidths) {
@@ -232,7 +231,7 @@ TEST(AlarmRecords, SlotReplyIsParsedIntoItsFieldWidths) {
                                      "V241,I10,O65537\r\nOK.3\r\n"}});
     line.hub.OnLine("@?REC2.3", {{3, "OK.3\r\n"}});
     AlarmRecord record;
-    ASSERT_TRUE(ReadAlarmRecord(line.hub, line.channel, 3, 1, record));
+    ASSERT_TRUE(ReadAlarmRecord(line.channel, 3, 1, record));
     EXPECT_EQ(record.code, 0x8E);
     EXPECT_EQ(record.time, 1505u);
     EXPECT_EQ(record.position, 12345);
@@ -245,9 +244,9 @@ TEST(AlarmRecords, SlotReplyIsParsedIntoItsFieldWidths) {
     EXPECT_EQ(record.output, 1);
 
     AlarmRecord empty;
-    EXPECT_TRUE(ReadAlarmRecord(line.hub, line.channel, 3, 2, empty));
+    EXPECT_TRUE(ReadAlarmRecord(line.channel, 3, 2, empty));
     EXPECT_EQ(empty, AlarmRecord{});
-    EXPECT_FALSE(ReadAlarmRecord(line.hub, line.channel, 3, 3, empty));
+    EXPECT_FALSE(ReadAlarmRecord(line.channel, 3, 3, empty));
     EXPECT_EQ(line.channel.lastError, "TimeOut");
 
     AlarmRecord odd;

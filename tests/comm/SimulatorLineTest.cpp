@@ -65,7 +65,7 @@ TEST_F(SimulatorLine, SearchCommandsReachEveryController) {
     start(MakeDemoControllers(3));
     EXPECT_TRUE(PrepareLine(hub, channel));
     QString answer;
-    ASSERT_TRUE(QueryAllControllers(hub, channel, answer));
+    ASSERT_TRUE(QueryAllControllers(channel, answer));
     for (int i = 0; i < 3; ++i) {
         const SimController c = controller(i);
         EXPECT_TRUE(answer.contains(
@@ -81,27 +81,27 @@ TEST_F(SimulatorLine, IdentityAndTextItemsOfOneNode) {
     const SimController c = controller(1);
     const int node = c.node();
     QString value;
-    ASSERT_TRUE(ReadIdentityItem(hub, channel, node, kKeyCont, value));
+    ASSERT_TRUE(ReadIdentityItem(channel, node, kKeyCont, value));
     EXPECT_EQ(value, c.data.controllerName);
-    ASSERT_TRUE(ReadIdentityItem(hub, channel, node, kKeyType, value));
+    ASSERT_TRUE(ReadIdentityItem(channel, node, kKeyType, value));
     EXPECT_EQ(value, c.data.modelCode);
-    ASSERT_TRUE(ReadIdentityItem(hub, channel, node, kKeyRobot, value));
+    ASSERT_TRUE(ReadIdentityItem(channel, node, kKeyRobot, value));
     EXPECT_EQ(value, c.data.robotName);
-    ASSERT_TRUE(ReadIdentityItem(hub, channel, node, kKeyIf, value));
+    ASSERT_TRUE(ReadIdentityItem(channel, node, kKeyIf, value));
     EXPECT_EQ(value, c.data.interfaceInfo);
-    ASSERT_TRUE(ReadIdentityItem(hub, channel, node, kKeyVer2, value));
+    ASSERT_TRUE(ReadIdentityItem(channel, node, kKeyVer2, value));
     EXPECT_EQ(value, c.data.version);
 
-    ASSERT_TRUE(WriteK(hub, channel, node, 20, 2)); // writes need Debug Mode
-    ASSERT_TRUE(WriteRobotName(hub, channel, node, "RX-20 \u00e9"));
-    ASSERT_TRUE(ReadIdentityItem(hub, channel, node, kKeyRobot, value));
+    ASSERT_TRUE(WriteK(channel, node, 20, 2)); // writes need Debug Mode
+    ASSERT_TRUE(WriteRobotName(channel, node, "RX-20 \u00e9"));
+    ASSERT_TRUE(ReadIdentityItem(channel, node, kKeyRobot, value));
     EXPECT_EQ(value, QStringLiteral("RX-20 \u00e9"));
 
-    ASSERT_TRUE(WriteTextItem(hub, channel, node, 9, "c0a80102"));
+    ASSERT_TRUE(WriteTextItem(channel, node, 9, "c0a80102"));
     QString text;
-    ASSERT_TRUE(ReadTextItem(hub, channel, node, 9, text));
+    ASSERT_TRUE(ReadTextItem(channel, node, 9, text));
     EXPECT_EQ(text, "c0a80102");
-    ASSERT_TRUE(ReadTextItem(hub, channel, node, 2, text));
+    ASSERT_TRUE(ReadTextItem(channel, node, 2, text));
     EXPECT_EQ(text, c.text(2));
 }
 
@@ -110,34 +110,34 @@ TEST_F(SimulatorLine, ParametersAndPointsOfOneNode) {
     const SimController c = controller(0);
     const int node = c.node();
     int32_t value = 0;
-    ASSERT_TRUE(ReadK(hub, channel, node, 20, value));
+    ASSERT_TRUE(ReadK(channel, node, 20, value));
     EXPECT_EQ(value, c.data.params().K(20));
-    ASSERT_TRUE(WriteK(hub, channel, node, 20, 2));
-    ASSERT_TRUE(ReadK(hub, channel, node, 20, value));
+    ASSERT_TRUE(WriteK(channel, node, 20, 2));
+    ASSERT_TRUE(ReadK(channel, node, 20, value));
     EXPECT_EQ(value, 2);
-    ASSERT_TRUE(WriteH(hub, channel, node, 3, -7));
-    ASSERT_TRUE(ReadH(hub, channel, node, 3, value));
+    ASSERT_TRUE(WriteH(channel, node, 3, -7));
+    ASSERT_TRUE(ReadH(channel, node, 3, value));
     EXPECT_EQ(value, -7);
-    EXPECT_FALSE(ReadK(hub, channel, node, 200, value)); // refused by the controller
+    EXPECT_FALSE(ReadK(channel, node, 200, value)); // refused by the controller
     EXPECT_TRUE(channel.lastError.startsWith(QStringLiteral("NG.%1=").arg(node)));
 
-    ASSERT_TRUE(WritePointField(hub, channel, node, 40, 1, 1));
-    ASSERT_TRUE(WritePointField(hub, channel, node, 40, 2, -123456));
-    ASSERT_TRUE(WritePointField(hub, channel, node, 40, 13, 9));
+    ASSERT_TRUE(WritePointField(channel, node, 40, 1, 1));
+    ASSERT_TRUE(WritePointField(channel, node, 40, 2, -123456));
+    ASSERT_TRUE(WritePointField(channel, node, 40, 13, 9));
     PointRecord point;
-    ASSERT_TRUE(ReadPoint(hub, channel, node, 40, point));
+    ASSERT_TRUE(ReadPoint(channel, node, 40, point));
     EXPECT_EQ(point.number, 40);
     EXPECT_EQ(point.runType, 1);
     EXPECT_EQ(point.position, -123456);
     EXPECT_EQ(point.timer, 9);
 
-    ASSERT_TRUE(DeletePoints(hub, channel, node, 40, 0));
+    ASSERT_TRUE(DeletePoints(channel, node, 40, 0));
     PointRecord untouched;
     untouched.speed = 77;
-    EXPECT_TRUE(ReadPoint(hub, channel, node, 40, untouched));
+    EXPECT_TRUE(ReadPoint(channel, node, 40, untouched));
     EXPECT_EQ(untouched.speed, 77);
     EXPECT_EQ(untouched.number, 0);
-    EXPECT_TRUE(DeletePoints(hub, channel, node, 41, 45));
+    EXPECT_TRUE(DeletePoints(channel, node, 41, 45));
 }
 
 TEST_F(SimulatorLine, WholeListsMatchTheControllersData) {
@@ -150,13 +150,13 @@ TEST_F(SimulatorLine, WholeListsMatchTheControllersData) {
     ControllerData& data = *slot;
 
     QString answer;
-    ASSERT_TRUE(ReadPointList(hub, channel, node, answer));
+    ASSERT_TRUE(ReadPointList(channel, node, answer));
     for (const QString& l : answer.split(QLatin1String("\r\n"), Qt::SkipEmptyParts))
         store.ParsePointLine(data, l);
-    ASSERT_TRUE(ReadParameterList(hub, channel, node, answer));
+    ASSERT_TRUE(ReadParameterList(channel, node, answer));
     for (const QString& l : answer.split(QLatin1String("\r\n"), Qt::SkipEmptyParts))
         store.ParseKLine(data, l);
-    ASSERT_TRUE(ReadHParameterList(hub, channel, node, answer));
+    ASSERT_TRUE(ReadHParameterList(channel, node, answer));
     for (const QString& l : answer.split(QLatin1String("\r\n"), Qt::SkipEmptyParts))
         store.ParseHLine(data, l);
     EXPECT_EQ(data.points, c.data.points);
@@ -168,7 +168,7 @@ TEST_F(SimulatorLine, AlarmRecordsOfOneNode) {
     const SimController c = controller(0);
     ASSERT_FALSE(c.alarms.isEmpty());
     AlarmRecord record;
-    ASSERT_TRUE(ReadAlarmRecord(hub, channel, c.node(), 1, record));
+    ASSERT_TRUE(ReadAlarmRecord(channel, c.node(), 1, record));
     const SimAlarm& alarm = c.alarms.first();
     EXPECT_EQ(record.code, alarm.code);
     EXPECT_EQ(record.time, alarm.time);
@@ -187,10 +187,10 @@ TEST_F(SimulatorLine, DuplicateNodesAreRenumbered) {
     controllers[2].setNode(controllers[0].node());
     start(controllers);
     QString answer;
-    ASSERT_TRUE(QueryAllControllers(hub, channel, answer));
+    ASSERT_TRUE(QueryAllControllers(channel, answer));
     EXPECT_EQ(answer.count(QStringLiteral("OK.%1\r\n").arg(controllers[0].node())), 2);
-    ASSERT_TRUE(AssignNodeNumbers(hub, channel));
-    ASSERT_TRUE(QueryAllControllers(hub, channel, answer));
+    ASSERT_TRUE(AssignNodeNumbers(channel));
+    ASSERT_TRUE(QueryAllControllers(channel, answer));
     for (int n = 1; n <= 3; ++n)
         EXPECT_EQ(answer.count(QStringLiteral("OK.%1\r\n").arg(n)), 1) << answer.toStdString();
 }
@@ -204,9 +204,9 @@ TEST_F(SimulatorLine, SilencedControllerTimesOutMidList) {
     line->AddFault(silence);
     const int node = controller(0).node();
     int32_t value = 0;
-    EXPECT_TRUE(ReadK(hub, channel, node, 1, value));
-    EXPECT_TRUE(ReadK(hub, channel, node, 2, value));
-    EXPECT_FALSE(ReadK(hub, channel, node, 3, value));
+    EXPECT_TRUE(ReadK(channel, node, 1, value));
+    EXPECT_TRUE(ReadK(channel, node, 2, value));
+    EXPECT_FALSE(ReadK(channel, node, 3, value));
     EXPECT_EQ(channel.lastError, "TimeOut");
     EXPECT_FALSE(channel.busy);
 }
@@ -218,7 +218,7 @@ TEST_F(SimulatorLine, LineErrorEndsTheCommandAsNg49) {
     hangUp.pattern = QStringLiteral("@?K*");
     line->AddFault(hangUp);
     int32_t value = 0;
-    EXPECT_FALSE(ReadK(hub, channel, controller(0).node(), 1, value));
+    EXPECT_FALSE(ReadK(channel, controller(0).node(), 1, value));
     EXPECT_EQ(channel.lastError, QStringLiteral("NG.%1=49").arg(controller(0).node()));
 }
 

@@ -1,9 +1,9 @@
-#include "QtPrinters.h"
 #include "comm/CommandChannel.h"
 #include "comm/ConnectableDialog.h"
 #include "comm/DlgSerialConnect.h"
 #include "platform/TemplateLoader.h"
 #include "porthub/PortHub.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QPushButton>

@@ -1,5 +1,5 @@
 #include "LineFixture.h"
-#include "QtPrinters.h"
+#include "tests/support/QtPrinters.h"
 
 #include "comm/CommunicationWindow.h"
 #include "platform/ResourceLibrary.h"
@@ -18,9 +18,6 @@ const QString kAssignmentFailed =
                    "connection and power supply to the controller.");
 const QString kCommunicationError = QStringLiteral(
     "\n\nCommunication error. Please retry, after ensure the controller connection.");
-const QString kConnectionClosed =
-    QStringLiteral("\n\nConnection is closed. Please retry after checking the connection and "
-                   "power supply to the controller.");
 
 } // namespace
 
@@ -187,7 +184,7 @@ TEST_F(SearchTest, LineErrorFailsWithCommunicationErrorReason) {
     ASSERT_EQ(ui.shown.size(), 1);
     EXPECT_EQ(ui.shown[0].text, kConnectionFailed + kCommunicationError);
     EXPECT_EQ(ui.shown[0].icon, MsgIcon::Error);
-    EXPECT_TRUE(CCommunicationWindow::IsLinkError(window->channel.lastError));
+    EXPECT_TRUE(CCommunicationWindow::IsLinkError(window->channel.lastFailure));
 }
 
 TEST_F(SearchTest, SearchOnClosedPortFailsQuietly) {
@@ -259,64 +256,4 @@ TEST_F(SearchTest, ClosingTheWindowReleasesThePort) {
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->SearchControllers(nullptr));
     EXPECT_TRUE(ui.shown.isEmpty());
-}
-
-TEST(CommunicationWindowTexts, DuplicateNodesAreOkRepliesOfOneNode) {
-    EXPECT_FALSE(CCommunicationWindow::HasDuplicateNodes(
-        QStringLiteral("CONT.1=KQ-A\r\nOK.1\r\nCONT.2=KQ-C\r\nOK.2\r\n")));
-    EXPECT_TRUE(CCommunicationWindow::HasDuplicateNodes(
-        QStringLiteral("CONT.1=KQ-A\r\nOK.1\r\nCONT.1=KQ-C\r\nOK.1\r\n")));
-    // Node 1 and node 12 are different nodes; a CR-only line end still separates replies.
-    EXPECT_FALSE(CCommunicationWindow::HasDuplicateNodes(QStringLiteral("OK.1\r\nOK.12\r\n")));
-    EXPECT_TRUE(CCommunicationWindow::HasDuplicateNodes(QStringLiteral("OK.3\rOK.3\r")));
-    // Numbers outside 1..16 are no nodes.
-    EXPECT_FALSE(CCommunicationWindow::HasDuplicateNodes(QStringLiteral("OK.17\r\nOK.17\r\n")));
-}
-
-TEST(CommunicationWindowTexts, LinkErrorIsCode49) {
-    EXPECT_TRUE(CCommunicationWindow::IsLinkError(QStringLiteral("NG.=49")));
-    EXPECT_TRUE(CCommunicationWindow::IsLinkError(QStringLiteral("NG.3=49\r")));
-    EXPECT_FALSE(CCommunicationWindow::IsLinkError(QStringLiteral("NG.3=10")));
-    EXPECT_FALSE(CCommunicationWindow::IsLinkError(QStringLiteral("NG.3=4")));
-    EXPECT_FALSE(CCommunicationWindow::IsLinkError(QStringLiteral("TimeOut")));
-    EXPECT_FALSE(CCommunicationWindow::IsLinkError(QString()));
-}
-
-TEST(CommunicationWindowTexts, FailureTextAddsTheReason) {
-    CCommunicationWindow window;
-    const QString failed = QStringLiteral("Data transfer failed.");
-    ASSERT_EQ(ResourceLibrary::LoadString(10048), failed);
-    using Kind = ChannelFailure::Kind;
-    const QList<std::pair<ChannelFailure, QString>> cases = {
-        {{Kind::TimedOut, -1}, kConnectionClosed},
-        {{Kind::LineError, 0x49}, kCommunicationError},
-        {{Kind::Refused, 0x2f},
-         "\n\nThe controller refused the command (NG code 2f). Please check its run mode and the "
-         "data, and retry."},
-        {{Kind::BadAnswer, -1},
-         "\n\nThe controller's answer was incomplete or could not be "
-         "read. Please retry after checking the connection."},
-        {{Kind::SendFailed, -1},
-         "\n\nThe command could not be sent: the port is closed. Please "
-         "retry after checking the connection."},
-        {{Kind::None, -1}, ""},
-    };
-    for (const auto& [failure, reason] : cases) {
-        window.channel.lastFailure = failure;
-        EXPECT_EQ(window.FailureText(10048), failed + reason);
-    }
-}
-
-TEST(CommunicationWindowTexts, PortNotificationsReachTheChannel) {
-    CCommunicationWindow window;
-    window.channel.busy = true;
-    window.channel.replyNode = 3;
-    QCoreApplication::postEvent(window.window(), new CPortHubEvent(kNotifyLineError));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(window.channel.PendingText(), QStringLiteral("NG.3=49\r\n"));
-    // Any other notification code is ignored.
-    QCoreApplication::postEvent(window.window(), new CPortHubEvent(7));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(window.channel.PendingText(), QStringLiteral("NG.3=49\r\n"));
-    window.channel.busy = false;
 }

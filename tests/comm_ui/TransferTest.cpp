@@ -1,5 +1,5 @@
 #include "LineFixture.h"
-#include "QtPrinters.h"
+#include "tests/support/QtPrinters.h"
 
 #include "data/DataStore.h"
 #include "data/ParamInfoTable.h"

@@ -197,7 +197,7 @@ TEST(PortHub, HangUpMidCommandEndsItAsLineError) {
         peer.hangUp();
     });
     int32_t value = 7;
-    const bool ok = ReadK(hub, channel, 1, 20, value);
+    const bool ok = ReadK(channel, 1, 20, value);
     controller.join();
     EXPECT_FALSE(ok);
     EXPECT_EQ(channel.lastError, "NG.1=49");

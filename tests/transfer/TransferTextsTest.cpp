@@ -64,7 +64,7 @@ TEST(TransferTextsTest, RunModeNamesCoverTheSixModesOnly) {
 namespace {
 
 struct NoNode : NodeChooser {
-    NodeChoice ChooseNode(const CCommunicationWindow&) override { return {}; }
+    NodeChoice ChooseNode(const CControllerSession&) override { return {}; }
 };
 
 } // namespace
