@@ -239,7 +239,7 @@ bool runAt(int baud) {
         const auto start = std::chrono::steady_clock::now();
         int32_t value = 0;
         const bool timedOut = !ReadK(channel, node == 9 ? 10 : 9, 1, value) &&
-                              channel.lastError == QLatin1String("TimeOut");
+                              channel.lastFailure.kind == ChannelFailure::Kind::TimedOut;
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         idleCpuPercent = 100.0 * (threadCpuSeconds() - cpuBefore) / wall;
