@@ -11,5 +11,8 @@ int main(int argc, char** argv) {
     if (!ResourceLibrary::Load(QCoreApplication::applicationDirPath()))
         return 2;
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Without a GUI application nothing else releases the library before the leak check.
+    ResourceLibrary::Unload();
+    return result;
 }
