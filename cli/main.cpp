@@ -66,5 +66,6 @@ int main(int argc, char** argv) {
         break;
     }
     InstallUserInteraction(nullptr);
+    ResourceLibrary::Unload();
     return status;
 }
