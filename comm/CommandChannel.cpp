@@ -89,14 +89,16 @@ bool CCommandChannel::holdsCompleteLine() const {
 
 ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
     QString snapshot;
+    // The allowance of the command in progress; none outside a command.
+    const qint64 undecidedLimit = busy ? undecidedLimitMs : 0;
     qint64 deadline = clock->NowMs() + replyTimeoutMs;
-    if (undecidedLimitMs > 0)
-        deadline = qMin(deadline, undecidedLimitMs);
+    if (undecidedLimit > 0)
+        deadline = qMin(deadline, undecidedLimit);
     while (!holdsCompleteLine()) {
         const qint64 now = clock->NowMs();
         if (now >= deadline) {
             const QString copy = PendingText();
-            const bool undecidedTooLong = undecidedLimitMs > 0 && now >= undecidedLimitMs;
+            const bool undecidedTooLong = undecidedLimit > 0 && now >= undecidedLimit;
             if (copy == snapshot || copy.isEmpty() || undecidedTooLong) {
                 lastError = QStringLiteral("TimeOut");
                 lastFailure = {ChannelFailure::Kind::TimedOut, -1};
@@ -105,8 +107,8 @@ ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
             // Text is still coming in: give it another period.
             snapshot = copy;
             deadline = now + replyTimeoutMs;
-            if (undecidedLimitMs > 0)
-                deadline = qMin(deadline, undecidedLimitMs);
+            if (undecidedLimit > 0)
+                deadline = qMin(deadline, undecidedLimit);
         }
         // Sleeps through the notifications of a line still arriving; wakes for its end.
         clock->WaitUntil(deadline, [this] { return holdsCompleteLine(); });
@@ -236,9 +238,6 @@ ChannelStatus CCommandChannel::NextReplyStatus() {
     // that decide nothing, such as a controller's unsolicited status lines, do not.
     if (status == ChannelStatus::Ok || status == ChannelStatus::Loading)
         undecidedLimitMs = clock->NowMs() + kUndecidedPeriods * qMax(replyTimeoutMs, 1);
-    if (status != ChannelStatus::NoVerdict && status != ChannelStatus::Running &&
-        status != ChannelStatus::Ok && status != ChannelStatus::Loading)
-        undecidedLimitMs = 0;
     return status;
 }
 

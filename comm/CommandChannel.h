@@ -119,7 +119,7 @@ private:
     // much else the line carries (a controller that streams status lines, endless noise). The
     // allowance is far above what the longest list answer needs at the slowest line speed.
     static constexpr int kUndecidedPeriods = 15;
-    qint64 undecidedLimitMs = 0; // 0: no command running
+    qint64 undecidedLimitMs = 0; // counts only while `busy`
 
     QString receiveBuffer;
     ChannelClock* clock;

@@ -9,13 +9,13 @@ bool IsAsciiLetterOrDigit(char16_t u) {
     return (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z');
 }
 
-} // namespace
-
+// False for the bytes dropped at the start of a line.
 bool CanBeginReplyLine(QChar c) {
     const char16_t u = c.unicode();
     return u >= 0x20 && u < 0x7F;
 }
 
+// A line with no ASCII letter and no digit: line noise that carries nothing.
 bool IsJunkLine(QStringView line) {
     for (const QChar c : line) {
         if (IsAsciiLetterOrDigit(c.unicode()))
@@ -23,6 +23,8 @@ bool IsJunkLine(QStringView line) {
     }
     return true;
 }
+
+} // namespace
 
 QStringList CutReplyLines(QStringView text, PartialLine partial) {
     QStringList lines;

@@ -21,9 +21,3 @@ QStringList CutReplyLines(QStringView text, PartialLine partial = PartialLine::K
 
 // The lines joined back, each ended with CR LF: the form answers are handed on in.
 QString JoinReplyLines(const QStringList& lines);
-
-// False for the bytes dropped at the start of a line.
-bool CanBeginReplyLine(QChar c);
-
-// A line with no ASCII letter and no digit: line noise that carries nothing.
-bool IsJunkLine(QStringView line);

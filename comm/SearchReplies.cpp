@@ -1,28 +1,11 @@
 #include "comm/SearchReplies.h"
 
 #include "comm/ReplyLines.h"
+#include "data/Conversions.h"
 
 #include <cstdint>
 
 namespace SearchReplies {
-
-int DecimalValue(QStringView text) {
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    qint64 value = 0;
-    for (; i < text.size() && text.at(i).isDigit(); ++i) {
-        value = value * 10 + text.at(i).digitValue();
-        if (value > 0x7FFFFFFF)
-            return negative ? INT32_MIN : INT32_MAX;
-    }
-    return static_cast<int>(negative ? -value : value);
-}
 
 bool ReadControllerBlocks(const QString& answer, const QStringList& knownNames,
                           std::array<bool, kNodeCount>& present,
@@ -55,7 +38,7 @@ bool ReadControllerBlocks(const QString& answer, const QStringList& knownNames,
         failed = true;
         if (!haveEntry || !knownNames.contains(name, Qt::CaseSensitive))
             break;
-        const int node = DecimalValue(nodeText);
+        const int node = ParseStandardInteger(nodeText);
         if (node < 1 || node > kNodeCount)
             break;
         failed = false;
@@ -70,7 +53,7 @@ bool HasDuplicateNodes(const QString& answer) {
     for (const QString& piece : CutReplyLines(answer)) {
         if (!piece.startsWith(QLatin1String("OK.")))
             continue;
-        const int node = DecimalValue(QStringView(piece).mid(3));
+        const int node = ParseStandardInteger(QStringView(piece).mid(3));
         if (node < 1 || node > kNodeCount)
             continue;
         if (seen[static_cast<std::size_t>(node - 1)])
@@ -90,7 +73,7 @@ bool ReadUserNames(const QString& answer, std::array<QString, kNodeCount>& userN
         const qsizetype equals = piece.indexOf(QLatin1Char('='));
         int node = 0;
         if (dot >= 0 && equals > dot)
-            node = DecimalValue(QStringView(piece).mid(dot + 1, equals - dot - 1));
+            node = ParseStandardInteger(QStringView(piece).mid(dot + 1, equals - dot - 1));
         if (node > kNodeCount)
             return false;
         if (node < 1)

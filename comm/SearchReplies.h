@@ -18,9 +18,6 @@ struct NodeTable {
 // Reading the answers of a line search; no port involved.
 namespace SearchReplies {
 
-// Leading decimal number: optional white space and sign, digits up to the first non-digit.
-int DecimalValue(QStringView text);
-
 // Fills `present` and `modelName` from the "@?CONT" broadcast answer: one block per controller,
 // its lines up to and including its OK line, the first "CONT.<n>=<name>" naming it. False when
 // a block names no controller, an unknown one (case-sensitive) or a node outside 1..16; the
