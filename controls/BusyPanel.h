@@ -1,14 +1,15 @@
 #pragma once
 
+#include "controls/DrawnProgressBar.h"
+
 #include <QFont>
 #include <QIcon>
+#include <QLabel>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
-class CDrawnProgressBar;
-class QLabel;
 class QTimer;
-class QWidget;
 
 // The popup shown over a dialog while a long controller operation runs on the UI thread:
 // a one-line message and an animated bar, in the transfer style between two end icons.

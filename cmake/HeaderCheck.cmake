@@ -1,0 +1,63 @@
+# Every product header compiles on its own: for each header a generated source includes only that
+# header and is compiled with the include directories, definitions and options of the target that
+# owns it (its Qt modules come with them). The owner is the first target below listing the header.
+option(VELMORA_CHECK_HEADERS "Compile every product header on its own as part of the build" ON)
+
+set(header_check_folders
+  platform data catalog porthub comm controls tooltip alarm transfer newdata app simulator cli)
+set(header_check_root ${CMAKE_BINARY_DIR}/header_check)
+
+set(owned_headers)
+set(header_check_objects)
+foreach(folder ${header_check_folders})
+  get_property(folder_targets DIRECTORY ${PROJECT_SOURCE_DIR}/${folder} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(owner ${folder_targets})
+    get_target_property(owner_sources ${owner} SOURCES)
+    get_target_property(owner_dir ${owner} SOURCE_DIR)
+    set(wrappers)
+    foreach(source ${owner_sources})
+      if(NOT source MATCHES "\\.h$")
+        continue()
+      endif()
+      cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${owner_dir} NORMALIZE OUTPUT_VARIABLE header)
+      cmake_path(RELATIVE_PATH header BASE_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE relative)
+      if(relative IN_LIST owned_headers)
+        continue()
+      endif()
+      list(APPEND owned_headers ${relative})
+      string(REGEX REPLACE "\\.h$" ".cpp" wrapper ${header_check_root}/${relative})
+      file(CONFIGURE OUTPUT ${wrapper} CONTENT "#include \"${relative}\"\n")
+      list(APPEND wrappers ${wrapper})
+    endforeach()
+    if(NOT wrappers)
+      continue()
+    endif()
+    set(checker check_headers_${owner})
+    add_library(${checker} OBJECT ${wrappers})
+    set_target_properties(${checker} PROPERTIES AUTOMOC OFF AUTOUIC OFF AUTORCC OFF)
+    if(NOT VELMORA_CHECK_HEADERS)
+      set_target_properties(${checker} PROPERTIES EXCLUDE_FROM_ALL ON)
+    endif()
+    # The owner's own settings, then what its libraries bring (Qt's headers as system headers).
+    foreach(property INCLUDE_DIRECTORIES COMPILE_DEFINITIONS COMPILE_OPTIONS LINK_LIBRARIES)
+      get_target_property(value ${owner} ${property})
+      if(value)
+        set_property(TARGET ${checker} APPEND PROPERTY ${property} ${value})
+      endif()
+    endforeach()
+    list(APPEND header_check_objects ${checker})
+  endforeach()
+endforeach()
+
+# A header that no target lists would escape the check (and the build's dependency tracking).
+foreach(folder ${header_check_folders})
+  file(GLOB_RECURSE folder_headers CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
+    ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+  foreach(header ${folder_headers})
+    if(NOT header IN_LIST owned_headers)
+      message(FATAL_ERROR "${header} belongs to no target: list it in the sources of its library")
+    endif()
+  endforeach()
+endforeach()
+
+add_custom_target(check_headers DEPENDS ${header_check_objects})
