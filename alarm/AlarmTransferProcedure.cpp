@@ -11,9 +11,11 @@ using namespace TransferMessages;
 using TransferTexts::Format;
 using TransferTexts::Text;
 
-CAlarmTransferProcedure::CAlarmTransferProcedure(CControllerSession& window, NodeChooser& chooser,
-                                                 BusyIndicator& busy, QObject* messageParent)
-    : CTransportProcedure(window, chooser, busy, messageParent) {}
+CAlarmTransferProcedure::CAlarmTransferProcedure(CControllerSession& controllerSession,
+                                                 NodeChooser& nodeChooser,
+                                                 BusyIndicator& busyIndicator,
+                                                 QObject* parentForMessages)
+    : CTransportProcedure(controllerSession, nodeChooser, busyIndicator, parentForMessages) {}
 
 QString CAlarmTransferProcedure::ConfirmationText(const QString& controllerName, int comPort,
                                                   int node) const {

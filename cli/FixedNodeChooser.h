@@ -6,7 +6,7 @@
 // Otherwise it says so (through UI(), so on standard error) and cancels.
 class CFixedNodeChooser : public NodeChooser {
 public:
-    explicit CFixedNodeChooser(int node) : node(node) {}
+    explicit CFixedNodeChooser(int wanted) : node(wanted) {}
     NodeChoice ChooseNode(const CControllerSession& session) override;
 
 private:

@@ -38,7 +38,7 @@ QString Text(int id) {
 // Closes the indicator on every way out of the search.
 class ShownWhileSearching {
 public:
-    ShownWhileSearching(BusyIndicator& busy, const QString& message) : busy(busy) {
+    ShownWhileSearching(BusyIndicator& indicator, const QString& message) : busy(indicator) {
         busy.ShowSearch(message);
     }
     ~ShownWhileSearching() { Close(); }

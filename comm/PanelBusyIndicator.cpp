@@ -24,7 +24,7 @@ QFont ProgramFont() {
 }
 } // namespace
 
-CPanelBusyIndicator::CPanelBusyIndicator(QWidget* owner) : owner(owner) {}
+CPanelBusyIndicator::CPanelBusyIndicator(QWidget* dialog) : owner(dialog) {}
 
 CPanelBusyIndicator::~CPanelBusyIndicator() {
     Close();

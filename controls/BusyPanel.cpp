@@ -52,10 +52,10 @@ QRect globalRect(const QWidget* widget) {
 // type into it.
 class PanelWindow : public QWidget {
 public:
-    PanelWindow(QWidget* parent, bool drawIcons, const QIcon& left, const QIcon& right,
-                int iconSize)
+    PanelWindow(QWidget* parent, bool withIcons, const QIcon& leftIcon, const QIcon& rightIcon,
+                int iconExtent)
         : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-          drawIcons(drawIcons), left(left), right(right), iconSize(iconSize) {
+          drawIcons(withIcons), left(leftIcon), right(rightIcon), iconSize(iconExtent) {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setFocusPolicy(Qt::NoFocus);
         setCursor(Qt::ArrowCursor);
@@ -100,10 +100,10 @@ private:
 
 } // namespace
 
-CBusyPanel::CBusyPanel(bool outlined, int barStyle, bool showPercent, bool moving, bool mirrored,
-                       bool reversed)
-    : style(barStyle), moving(moving), outlined(outlined), showPercent(showPercent),
-      mirrored(mirrored), reversed(reversed) {}
+CBusyPanel::CBusyPanel(bool withOutline, int barStyle, bool withPercent, bool withMotion,
+                       bool mirror, bool reverse)
+    : style(barStyle), moving(withMotion), outlined(withOutline), showPercent(withPercent),
+      mirrored(mirror), reversed(reverse) {}
 
 CBusyPanel::~CBusyPanel() {
     Destroy();

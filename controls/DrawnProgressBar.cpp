@@ -31,11 +31,11 @@ Rgb rgbOf(quint32 value) {
 
 } // namespace
 
-CDrawnProgressBar::CDrawnProgressBar(bool outlined, int style, bool showPercent, bool moving,
-                                     bool mirrored, bool reversed, QWidget* parent)
+CDrawnProgressBar::CDrawnProgressBar(bool withOutline, int style, bool withPercent, bool withMotion,
+                                     bool mirror, bool reverse, QWidget* parent)
     : QProgressBar(parent), percentFont(font()),
-      barStyle(std::clamp(style, int(Continuous), int(Arrows))), reversed(reversed), moving(moving),
-      outlined(outlined), mirrored(mirrored), showPercent(showPercent) {
+      barStyle(std::clamp(style, int(Continuous), int(Arrows))), reversed(reverse),
+      moving(withMotion), outlined(withOutline), mirrored(mirror), showPercent(withPercent) {
     setRange(0, 100);
     setValue(0);
     setTextVisible(false);

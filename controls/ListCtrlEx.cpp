@@ -20,7 +20,7 @@ QColor colorFromValue(std::uint32_t value) {
 // Row colours for every cell; none while a divider is dragged.
 class RowColorDelegate : public QStyledItemDelegate {
 public:
-    explicit RowColorDelegate(CListCtrlEx* list) : QStyledItemDelegate(list), list(list) {}
+    explicit RowColorDelegate(CListCtrlEx* owner) : QStyledItemDelegate(owner), list(owner) {}
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {

@@ -40,7 +40,7 @@ public:
 // A record created by `store` and freed on every exit path of its scope.
 class ScopedControllerData {
 public:
-    explicit ScopedControllerData(const CDataStore& store) : store(store) {
+    explicit ScopedControllerData(const CDataStore& owner) : store(owner) {
         store.CreateControllerData(slot);
     }
     ~ScopedControllerData() { store.FreeControllerData(slot); }

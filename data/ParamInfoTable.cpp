@@ -71,7 +71,7 @@ void readItems(ParamInfo& entry, FieldReader& fields) {
 
 class TableBuilder {
 public:
-    explicit TableBuilder(ParamInfoTable& table) : table(table) { tails.fill(nullptr); }
+    explicit TableBuilder(ParamInfoTable& target) : table(target) { tails.fill(nullptr); }
 
     void parseRecord(QStringView record) {
         FieldReader fields(record);

@@ -21,7 +21,7 @@ constexpr int kCustomQuestion = 57006;
 // Fills or empties a list without its drawing in between.
 class FrozenList {
 public:
-    explicit FrozenList(QWidget* widget) : widget(widget) {
+    explicit FrozenList(QWidget* list) : widget(list) {
         if (widget)
             widget->setUpdatesEnabled(false);
     }

@@ -2,8 +2,8 @@
 
 #include <QComboBox>
 
-CAddNewTabPage::CAddNewTabPage(int templateId, QWidget* parent)
-    : QWidget(parent), templateId(templateId) {}
+CAddNewTabPage::CAddNewTabPage(int pageTemplateId, QWidget* parent)
+    : QWidget(parent), templateId(pageTemplateId) {}
 
 void CAddNewTabPage::Attach(NewDataOwner* newOwner, ControllerData* record) {
     owner = newOwner;

@@ -103,8 +103,8 @@ bool writableInAnyMode(const SimCommand& cmd) {
 class Executor {
 public:
     Executor(SimController& controller, const SimCommand& command, QStringList& lines,
-             const SimRules& rules)
-        : c(controller), cmd(command), out(lines), rules(rules), node(controller.node()) {}
+             const SimRules& simRules)
+        : c(controller), cmd(command), out(lines), rules(simRules), node(controller.node()) {}
 
     // 0 when carried out, else the refusal code.
     int Run() {

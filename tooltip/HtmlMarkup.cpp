@@ -158,8 +158,8 @@ bool isImageTag(const QString& t) {
 
 class Builder {
 public:
-    Builder(const QList<HtmlToken>& tokens, const HtmlStyleSheet& sheet, double dpi)
-        : tokens(tokens), sheet(sheet), dpi(dpi) {}
+    Builder(const QList<HtmlToken>& markup, const HtmlStyleSheet& styles, double resolution)
+        : tokens(markup), sheet(styles), dpi(resolution) {}
 
     // Fills `doc` from token `pos` on. Inside a table cell (`inCell`) it stops before the
     // tags that end the cell.

@@ -20,9 +20,11 @@ constexpr int kRunModeNames[] = {465, 466, 467, 0, 468, 469, 470}; // K20 0..6; 
 
 } // namespace
 
-CBackupRestoreProcedure::CBackupRestoreProcedure(CControllerSession& window, NodeChooser& chooser,
-                                                 BusyIndicator& busy, QObject* messageParent)
-    : CTransportProcedure(window, chooser, busy, messageParent) {
+CBackupRestoreProcedure::CBackupRestoreProcedure(CControllerSession& controllerSession,
+                                                 NodeChooser& nodeChooser,
+                                                 BusyIndicator& busyIndicator,
+                                                 QObject* parentForMessages)
+    : CTransportProcedure(controllerSession, nodeChooser, busyIndicator, parentForMessages) {
     CompatibleModels.emplace(QStringLiteral("KQ-A"), QStringLiteral("KQ-A2"));
     CompatibleModels.emplace(QStringLiteral("KQ-B"), QStringLiteral("KQ-B2"));
 }

@@ -9,7 +9,7 @@ class QWidget;
 // controller with an empty display name.
 class CNewDataComposer : public DataComposer {
 public:
-    explicit CNewDataComposer(QWidget* parent) : parent(parent) {}
+    explicit CNewDataComposer(QWidget* dialog) : parent(dialog) {}
     bool ComposeData(ControllerData& data) override;
 
 private:

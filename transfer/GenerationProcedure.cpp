@@ -21,8 +21,8 @@ const QString kEtherNetIp = QStringLiteral("EtherNet/IP");
 // Releases the attempt's record on every exit path.
 class PreparedDataRelease {
 public:
-    PreparedDataRelease(const CDataStore& store, ControllerDataSlot& slot)
-        : store(store), slot(slot) {}
+    PreparedDataRelease(const CDataStore& dataStore, ControllerDataSlot& dataSlot)
+        : store(dataStore), slot(dataSlot) {}
     ~PreparedDataRelease() {
         if (slot)
             store.FreeControllerData(slot);
@@ -37,10 +37,11 @@ private:
 
 } // namespace
 
-CGenerationProcedure::CGenerationProcedure(CControllerSession& window, NodeChooser& chooser,
-                                           BusyIndicator& busy, DataComposer* composer,
-                                           QObject* messageParent)
-    : CTransportProcedure(window, chooser, busy, messageParent), composer(composer) {}
+CGenerationProcedure::CGenerationProcedure(CControllerSession& controllerSession,
+                                           NodeChooser& nodeChooser, BusyIndicator& busyIndicator,
+                                           DataComposer* dataComposer, QObject* parentForMessages)
+    : CTransportProcedure(controllerSession, nodeChooser, busyIndicator, parentForMessages),
+      composer(dataComposer) {}
 
 CGenerationProcedure::~CGenerationProcedure() {
     ReleasePreparedData();

@@ -10,7 +10,7 @@
 // "Research" enabled, filled afresh from the session's last search for every round.
 class CDialogNodeChooser : public NodeChooser {
 public:
-    explicit CDialogNodeChooser(QWidget* parent) : parent(parent) {}
+    explicit CDialogNodeChooser(QWidget* dialog) : parent(dialog) {}
     NodeChoice ChooseNode(const CControllerSession& session) override;
 
 private:

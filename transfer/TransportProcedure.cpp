@@ -9,8 +9,8 @@ using namespace TransferMessages;
 using TransferTexts::Format;
 using TransferTexts::Text;
 
-BusyScope::BusyScope(BusyIndicator& indicator, const QString& message, bool towardsPc)
-    : indicator(indicator) {
+BusyScope::BusyScope(BusyIndicator& busyIndicator, const QString& message, bool towardsPc)
+    : indicator(busyIndicator) {
     indicator.Show(message, towardsPc);
 }
 
@@ -18,9 +18,11 @@ BusyScope::~BusyScope() {
     indicator.Close();
 }
 
-CTransportProcedure::CTransportProcedure(CControllerSession& window, NodeChooser& chooser,
-                                         BusyIndicator& busy, QObject* messageParent)
-    : window(window), chooser(chooser), busy(busy), messageParent(messageParent) {}
+CTransportProcedure::CTransportProcedure(CControllerSession& controllerSession,
+                                         NodeChooser& nodeChooser, BusyIndicator& busyIndicator,
+                                         QObject* parentForMessages)
+    : window(controllerSession), chooser(nodeChooser), busy(busyIndicator),
+      messageParent(parentForMessages) {}
 
 CTransportProcedure::~CTransportProcedure() = default;
 

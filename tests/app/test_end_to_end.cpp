@@ -50,7 +50,7 @@ template <typename T> T* VisibleTopLevel() {
 // Clicks that open a modal dialog are posted, so that the poll itself never blocks.
 class User : public QObject {
 public:
-    User(AgreeingUserInteraction& ui, int comNumber) : ui(ui), comNumber(comNumber) {
+    User(AgreeingUserInteraction& service, int port) : ui(service), comNumber(port) {
         timer.setInterval(10);
         connect(&timer, &QTimer::timeout, this, &User::Poll);
         timer.start();

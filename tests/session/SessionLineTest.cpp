@@ -43,7 +43,7 @@ private:
 
 class NodeOf : public NodeChooser {
 public:
-    explicit NodeOf(int node) : node(node) {}
+    explicit NodeOf(int wanted) : node(wanted) {}
     NodeChoice ChooseNode(const CControllerSession& session) override {
         return session.nodePresent[static_cast<std::size_t>(node - 1)]
                    ? NodeChoice{NodeChoice::Kind::Node, node}
