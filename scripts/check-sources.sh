@@ -3,83 +3,108 @@
 # operating system's own interfaces (terminals, ioctl, locks, dynamic loading, signals) used
 # only in the folders a port to another system would replace, and every program file including
 # only from the libraries its own library uses.
+#
+# check-sources.sh --against <build>/layers.txt compares the layer table below with the targets
+# and links the build configured (the LayerTableMatchesTheLinks test).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 status=0
-
-mapfile -t sources < <(git ls-files '*.cpp' '*.h')
-if ! clang-format --dry-run -Werror "${sources[@]}"; then
-  echo "check-sources: run clang-format -i on the files above" >&2
-  status=1
+against=
+if [[ ${1:-} == --against ]]; then
+  against=${2:?"usage: $0 [--against <build>/layers.txt]"}
+  [[ -r $against ]] || { echo "check-sources: cannot read $against" >&2; exit 2; }
 fi
 
-system_headers='#include <(termios\.h|pty\.h|dlfcn\.h|csignal|signal\.h|unistd\.h|fcntl\.h|sys/[a-z_]+\.h)>'
-allowed='^(platform|porthub|simulator|tests|bench|fuzz)/'
-while IFS= read -r hit; do
-  file=${hit%%:*}
-  [[ $file =~ $allowed ]] && continue
-  echo "check-sources: system interface outside platform/, porthub/ and simulator/: $hit" >&2
-  status=1
-done < <(grep -nE "$system_headers" "${sources[@]}" || true)
+mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+if [[ -z $against ]]; then
+  if ! clang-format --dry-run -Werror "${sources[@]}"; then
+    echo "check-sources: run clang-format -i on the files above" >&2
+    status=1
+  fi
 
-# Layers, as the libraries link each other (target_link_libraries): a file may include headers
-# of its own library and of the libraries that library uses, directly or through them. Where a
-# folder holds a core library and libraries with widgets, the core's files are named and the
-# folder's other files belong to the widget library. The first pattern matching a path wins.
+  system_headers='#include <(termios\.h|pty\.h|dlfcn\.h|csignal|signal\.h|unistd\.h|fcntl\.h|sys/[a-z_]+\.h)>'
+  allowed='^(platform|porthub|simulator|tests|bench|fuzz)/'
+  while IFS= read -r hit; do
+    file=${hit%%:*}
+    [[ $file =~ $allowed ]] && continue
+    echo "check-sources: system interface outside platform/, porthub/ and simulator/: $hit" >&2
+    status=1
+  done < <(grep -nE "$system_headers" "${sources[@]}" || true)
+fi
+
+# Layers, as the targets link each other: a file may include headers of its own target and of
+# the targets that target links, directly or through them. Where a folder holds a core library and
+# libraries with widgets, the core's files are named and the folder's other files belong to the
+# widget library. A file that several targets compile is a part of its own (lower case). The first
+# pattern matching a path wins. The LayerTableMatchesTheLinks test holds this table to the build.
 parts=(
-  '^platform/(ResourceLibrary|UserInteraction|ComPortTable|LibraryLoader|SingleInstance|TerminalUserInteraction|QuitOnSignal)\.' platform_core
-  '^platform/' platform_gui
-  '^data/RobotCatalogInterface\.' catalog_client
-  '^data/' data
+  '^platform/(ResourceLibrary|UserInteraction|ComPortTable|LibraryLoader|SingleInstance|TerminalUserInteraction|QuitOnSignal)\.' velmora_platform_core
+  '^platform/' velmora_platform_gui
+  '^data/RobotCatalogInterface\.' velmora_catalog_client
+  '^data/' velmora_data
   '^catalog/RobotCatalogApi\.h$' catalog_api
   '^catalog/AccelFormula\.' accel_formula
-  '^catalog/' catalog
-  '^porthub/' porthub
-  '^comm/(AlarmRecord|BusyIndicator|ChannelClock|CommandChannel|ControllerSession|ControllerTransfer|ItemOperations|Keywords|ListAnswers|ReplyLines|SearchReplies)\.' comm_core
-  '^comm/' comm_ui
-  '^controls/' controls
-  '^tooltip/' tooltip
-  '^app/(VelmoraApp|KeyboardFilter)\.' appcore
-  '^app/WorkflowActions\.' workflows
-  '^app/main\.cpp$' program
-  '^app/ScreenshotTool\.cpp$' screenshot_tool
-  '^app/' launcher
-  '^alarm/AlarmTextTable\.' alarm_core
-  '^alarm/(AlarmHistoryText|AlarmMessages|DlgAlarm)\.' alarm_history
-  '^alarm/AlarmTransferProcedure\.' alarm_transfer
-  '^alarm/' alarm_ui
-  '^transfer/(BackupRestoreProcedure|GenerationProcedure|TransferTexts|TransportProcedure)\.' transfer_core
-  '^transfer/DlgTransportGenerationV2\.' transfer_generation
-  '^transfer/' transfer_ui
-  '^newdata/' newdata
-  '^simulator/main\.cpp$' sim_program
-  '^simulator/' simulator
-  '^cli/main\.cpp$' cli_program
-  '^cli/' cli_core
-  '^resources/tools/' art_tool
+  '^catalog/KinetaLib\.' KinetaLib
+  '^catalog/' RobotCatalog
+  '^porthub/' PortHub
+  '^comm/(AlarmRecord|BusyIndicator|ChannelClock|CommandChannel|ControllerSession|ControllerTransfer|ItemOperations|Keywords|ListAnswers|ReplyLines|SearchReplies)\.' velmora_comm_core
+  '^comm/' velmora_comm_ui
+  '^controls/' velmora_controls
+  '^tooltip/' velmora_tooltip
+  '^app/(VelmoraApp|KeyboardFilter)\.' velmora_appcore
+  '^app/WorkflowActions\.' velmora_workflows
+  '^app/main\.cpp$' VelmoraFree
+  '^app/ScreenshotTool\.cpp$' velmora-screenshots
+  '^app/' velmora_launcher
+  '^alarm/AlarmTextTable\.' velmora_alarm_core
+  '^alarm/(AlarmHistoryText|AlarmMessages|DlgAlarm)\.' velmora_alarm_history
+  '^alarm/AlarmTransferProcedure\.' velmora_alarm_transfer
+  '^alarm/' velmora_alarm_ui
+  '^transfer/(BackupRestoreProcedure|GenerationProcedure|TransferTexts|TransportProcedure)\.' velmora_transfer_core
+  '^transfer/DlgTransportGenerationV2\.' velmora_transfer_generation
+  '^transfer/' velmora_transfer
+  '^newdata/' velmora_newdata
+  '^simulator/main\.cpp$' velmora-sim
+  '^simulator/' velmora_simulator
+  '^cli/main\.cpp$' velmora-cli
+  '^cli/' velmora_cli_core
+  '^resources/tools/' draw_art
 )
 declare -A uses=(
-  [platform_core]='' [platform_gui]='platform_core'
-  [data]='platform_core' [catalog_client]='data catalog_api'
-  [catalog_api]='' [accel_formula]='' [catalog]='catalog_api accel_formula'
-  [porthub]='data platform_core'
-  [comm_core]='porthub data catalog_client platform_core'
-  [comm_ui]='comm_core data catalog_client controls appcore platform_gui'
-  [controls]='platform_gui' [tooltip]='platform_core'
-  [appcore]='data platform_core'
-  [launcher]='appcore controls tooltip catalog_client platform_gui'
-  [workflows]='launcher transfer_ui transfer_generation alarm_ui'
-  [program]='workflows appcore' [screenshot_tool]='workflows newdata simulator'
-  [alarm_core]='data platform_core' [alarm_history]='alarm_core comm_core data platform_core'
-  [alarm_transfer]='alarm_history transfer_core' [alarm_ui]='alarm_transfer transfer_ui'
-  [transfer_core]='comm_core data platform_core'
-  [transfer_ui]='transfer_core comm_ui controls appcore platform_gui'
-  [transfer_generation]='transfer_ui newdata'
-  [newdata]='catalog_client controls appcore platform_gui data'
-  [simulator]='data platform_core accel_formula' [sim_program]='simulator'
-  [cli_core]='alarm_transfer transfer_core comm_core data platform_core' [cli_program]='cli_core'
-  [art_tool]='')
+  [velmora_platform_core]='' [velmora_platform_gui]='velmora_platform_core'
+  [velmora_data]='velmora_platform_core' [velmora_catalog_client]='velmora_data catalog_api'
+  [catalog_api]='' [accel_formula]=''
+  [RobotCatalog]='catalog_api accel_formula' [KinetaLib]='catalog_api accel_formula'
+  [PortHub]='velmora_data velmora_platform_core'
+  [velmora_comm_core]='PortHub velmora_data velmora_catalog_client velmora_platform_core'
+  [velmora_comm_ui]='velmora_comm_core velmora_data velmora_catalog_client velmora_controls
+    velmora_appcore velmora_platform_gui velmora_platform_core'
+  [velmora_controls]='velmora_platform_core velmora_platform_gui'
+  [velmora_tooltip]='velmora_platform_core'
+  [velmora_appcore]='velmora_data velmora_platform_core'
+  [velmora_launcher]='velmora_appcore velmora_controls velmora_tooltip velmora_catalog_client
+    velmora_platform_gui'
+  [velmora_workflows]='velmora_launcher velmora_transfer velmora_transfer_generation
+    velmora_alarm_ui'
+  [VelmoraFree]='velmora_workflows velmora_appcore'
+  [velmora-screenshots]='velmora_workflows velmora_newdata velmora_simulator'
+  [velmora_alarm_core]='velmora_data velmora_platform_core'
+  [velmora_alarm_history]='velmora_alarm_core velmora_comm_core velmora_data velmora_platform_core'
+  [velmora_alarm_transfer]='velmora_alarm_history velmora_transfer_core'
+  [velmora_alarm_ui]='velmora_alarm_transfer velmora_transfer'
+  [velmora_transfer_core]='velmora_comm_core velmora_data velmora_platform_core'
+  [velmora_transfer]='velmora_transfer_core velmora_comm_ui velmora_controls velmora_appcore
+    velmora_platform_gui'
+  [velmora_transfer_generation]='velmora_transfer velmora_newdata'
+  [velmora_newdata]='velmora_catalog_client velmora_controls velmora_appcore velmora_platform_gui
+    velmora_data'
+  [velmora_simulator]='velmora_data velmora_platform_core accel_formula'
+  [velmora-sim]='velmora_simulator'
+  [velmora_cli_core]='velmora_alarm_transfer velmora_transfer_core velmora_comm_core velmora_data
+    velmora_platform_core'
+  [velmora-cli]='velmora_cli_core'
+  [draw_art]='')
 
 part_of() { # sets part to the part holding path $1, or to nothing
   local i
@@ -103,6 +128,56 @@ add_reach() {
   reach[$1]=$result
 }
 for ((i = 1; i < ${#parts[@]}; i += 2)); do add_reach "${parts[i]}"; done
+
+if [[ -n $against ]]; then
+  declare -A owners linked
+  while read -r kind name rest; do
+    case $kind in
+    file) owners[$name]+="$rest " ;;
+    uses) linked[$name]=$rest ;;
+    esac
+  done <"$against"
+  for target in "${!linked[@]}"; do
+    if [[ -z ${uses[$target]+set} ]]; then
+      echo "check-sources: layer table: the build's target $target is missing" >&2
+      status=1
+      continue
+    fi
+    table=
+    for used in ${uses[$target]}; do
+      [[ -n ${linked[$used]+set} ]] && table+="$used"$'\n'
+    done
+    table=$(sort <<<"$table" | xargs) build=$(tr ' ' '\n' <<<"${linked[$target]}" | sort | xargs)
+    if [[ $table != "$build" ]]; then
+      echo "check-sources: layer table: $target links [$build], the table says [$table]" >&2
+      status=1
+    fi
+  done
+  for file in "${!owners[@]}"; do
+    read -ra compiled_by <<<"${owners[$file]}"
+    part_of "$file"
+    if ((${#compiled_by[@]} == 1)); then
+      if [[ $part != "${compiled_by[0]}" ]]; then
+        echo "check-sources: layer table: $file belongs to ${compiled_by[0]}, the table says ${part:-nothing}" >&2
+        status=1
+      fi
+      continue
+    fi
+    if [[ -z $part || -n ${linked[$part]+set} ]]; then
+      echo "check-sources: layer table: $file, compiled by ${compiled_by[*]}, needs a part of its own" >&2
+      status=1
+      continue
+    fi
+    for target in "${compiled_by[@]}"; do
+      if [[ " $(xargs <<<"${uses[$target]:-}") " != *" $part "* ]]; then
+        echo "check-sources: layer table: $target compiles $file, but the table does not let it use $part" >&2
+        status=1
+      fi
+    done
+  done
+  [ $status -eq 0 ] && echo "check-sources: the layer table matches the ${#linked[@]} targets of the build"
+  exit $status
+fi
 
 product=()
 declare -A part_cache
