@@ -1,7 +1,6 @@
 #include "platform/GuiUserInteraction.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -36,20 +35,9 @@ QString applicationTitle() {
 
 } // namespace
 
-GuiUserInteraction::GuiUserInteraction() : logPath_(qEnvironmentVariable("VELMORA_MESSAGE_LOG")) {}
-
 MsgResult GuiUserInteraction::ShowMessage(QObject* parent, const QString& text, MsgButtons buttons,
                                           MsgIcon icon) {
     const MsgIcon effective = EffectiveIcon(buttons, icon);
-    if (!logPath_.isEmpty()) {
-        QFile log(logPath_);
-        if (log.open(QIODevice::WriteOnly | QIODevice::Append)) {
-            log.write((IconName(effective) + u'\t' + EscapeForLog(text) + u'\n').toUtf8());
-            log.close();
-        }
-        return SafeAnswer(buttons);
-    }
-
     QMessageBox box(boxIcon(effective), applicationTitle(), text, QMessageBox::NoButton,
                     parentWidgetOf(parent));
     // Texts are never markup, whatever characters a file name or reply brings in.
@@ -84,8 +72,6 @@ MsgResult GuiUserInteraction::ShowMessage(QObject* parent, const QString& text, 
 }
 
 bool GuiUserInteraction::ChooseFile(QObject* parent, const FileChoice& choice, QString& path) {
-    if (!logPath_.isEmpty())
-        return false;
     QFileDialog dialog(parentWidgetOf(parent), choice.title, QString(), QtFilter(choice.filter));
     dialog.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -141,38 +127,4 @@ QString GuiUserInteraction::WithDefaultExtension(const QString& path, const QStr
     if (name.isEmpty() || name.contains(u'.'))
         return path;
     return path + u'.' + extension;
-}
-
-QString GuiUserInteraction::IconName(MsgIcon icon) {
-    switch (icon) {
-    case MsgIcon::Information:
-        return QStringLiteral("information");
-    case MsgIcon::Warning:
-        return QStringLiteral("warning");
-    case MsgIcon::Error:
-        return QStringLiteral("error");
-    case MsgIcon::Question:
-        return QStringLiteral("question");
-    case MsgIcon::Default:
-        break;
-    }
-    return QStringLiteral("default");
-}
-
-QString GuiUserInteraction::EscapeForLog(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'\\')
-            out += QStringLiteral("\\\\");
-        else if (c == u'\n')
-            out += QStringLiteral("\\n");
-        else if (c == u'\t')
-            out += QStringLiteral("\\t");
-        else if (c == u'\r')
-            out += QStringLiteral("\\r");
-        else
-            out += c;
-    }
-    return out;
 }

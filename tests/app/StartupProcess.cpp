@@ -66,7 +66,7 @@ std::unique_ptr<QProcess> Installation::start(const QString& workingDirectory) c
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir_);
-    env.insert(QStringLiteral("VELMORA_MESSAGE_LOG"), logPath_);
+    env.insert(QStringLiteral("VELMORA_TEST_MESSAGE_LOG"), logPath_);
     process->setProcessEnvironment(env);
     process->setWorkingDirectory(workingDirectory.isEmpty() ? dir_.path() : workingDirectory);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -5,6 +5,7 @@
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
 #include "tests/support/FileFailures.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,10 +19,6 @@
 #include <cstring>
 #include <memory>
 #include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

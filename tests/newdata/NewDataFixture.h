@@ -3,6 +3,7 @@
 #include "data/ControllerData.h"
 #include "newdata/DataAddNewDlg.h"
 #include "platform/UserInteraction.h"
+#include "tests/support/QtPrinters.h"
 
 #include <QStringList>
 
@@ -13,10 +14,6 @@
 
 class QComboBox;
 class CNumberEdit;
-
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 // The new data dialog opened for a connected controller against the real robot catalog, with
 // scripted message boxes.

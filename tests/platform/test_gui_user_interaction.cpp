@@ -1,4 +1,5 @@
 #include "platform/GuiUserInteraction.h"
+#include "tests/support/MessageLogInteraction.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,12 +33,10 @@ TEST(GuiUserInteraction, DefaultExtensionOnlyWhenNoneWasTyped) {
     EXPECT_EQ(GuiUserInteraction::WithDefaultExtension("/home/u/backup", ""), "/home/u/backup");
 }
 
-TEST(GuiUserInteraction, MessageLogRecordsTextsAndTakesSafeAnswers) {
+TEST(MessageLogInteraction, RecordsTextsAndTakesSafeAnswers) {
     QTemporaryDir dir;
     const QString log = dir.filePath("messages.log");
-    qputenv("VELMORA_MESSAGE_LOG", QFile::encodeName(log));
-    GuiUserInteraction ui;
-    qunsetenv("VELMORA_MESSAGE_LOG");
+    MessageLogInteraction ui(log);
 
     EXPECT_EQ(ui.ShowMessage(nullptr, "Line one\nLine\ttwo \\ end", MsgButtons::Ok, MsgIcon::Error),
               MsgResult::Ok);

@@ -3,6 +3,7 @@
 #include "platform/UserInteraction.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
+#include "tests/support/QtPrinters.h"
 #include "transfer/DlgTransportV2.h"
 
 #include <QList>
@@ -16,11 +17,6 @@
 #include <functional>
 #include <memory>
 #include <ostream>
-
-// Readable texts in failure output.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 // Reply time-out of the dialog tests: short enough for quick time-out cases, long enough for a
 // sanitizer build on a busy machine.
