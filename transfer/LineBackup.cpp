@@ -13,7 +13,7 @@ CLineBackup::CLineBackup(CControllerSession& session, NodeChooser& chooser, Busy
     : CBackupRestoreProcedure(session, chooser, busy), progress(progress) {}
 
 QString CLineBackup::LineName(const PortTarget& port) {
-    if (port.devicePath.isEmpty())
+    if (port.comPort != 0 || port.devicePath.isEmpty())
         return QStringLiteral("COM%1").arg(port.comPort);
     return QFileInfo(port.devicePath).fileName();
 }

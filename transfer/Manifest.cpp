@@ -2,7 +2,6 @@
 
 #include "transfer/TransferTexts.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -74,7 +73,7 @@ bool Manifest::Write(const QString& dir, QString* reason) const {
             {QStringLiteral("reason"), e.reason}});
     }
     const QJsonObject root{{QStringLiteral("program"), QStringLiteral("VelmoraFree")},
-                           {QStringLiteral("version"), QCoreApplication::applicationVersion()},
+                           {QStringLiteral("version"), QStringLiteral(VELMORA_PRODUCT_VERSION)},
                            {QStringLiteral("started"), Stamp(started)},
                            {QStringLiteral("finished"), Stamp(finished)},
                            {QStringLiteral("controllers"), list}};
