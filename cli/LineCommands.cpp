@@ -1,6 +1,7 @@
 #include "cli/LineCommands.h"
 
 #include "data/ParamInfoTable.h"
+#include "platform/TerminalUserInteraction.h"
 #include "platform/UserInteraction.h"
 #include "transfer/LineProgress.h"
 #include "transfer/LineRun.h"
@@ -11,7 +12,6 @@
 
 #include <array>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -53,7 +53,7 @@ private:
         std::fflush(stderr);
     }
     QMutex mutex;
-    const bool terminal = isatty(STDERR_FILENO) != 0;
+    const bool terminal = TerminalUserInteraction::ErrorIsTerminal();
     int started = 0;
 };
 
