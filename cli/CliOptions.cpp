@@ -13,19 +13,25 @@ using Command = CliOptions::Command;
 
 struct CommandRule {
     Command command;
-    bool port; // --port required, --baud and --reply-timeout allowed
-    bool node; // --node required
-    bool file; // --file required
-    bool yes;  // --yes allowed
+    bool port;        // --port required, --baud and --reply-timeout allowed
+    bool node;        // --node required
+    bool file;        // --file required
+    bool yes;         // --yes allowed
+    bool dir = false; // --dir required
+    QString repeat;   // the option that may be given more than once
 };
 
 const QHash<QString, CommandRule>& Rules() {
     static const QHash<QString, CommandRule> rules{
-        {QStringLiteral("ports"), {Command::Ports, false, false, false, false}},
-        {QStringLiteral("search"), {Command::Search, true, false, false, true}},
-        {QStringLiteral("backup"), {Command::Backup, true, true, true, true}},
-        {QStringLiteral("restore"), {Command::Restore, true, true, true, true}},
-        {QStringLiteral("alarms"), {Command::Alarms, true, true, true, true}},
+        {QStringLiteral("ports"), {Command::Ports, false, false, false, false, false, {}}},
+        {QStringLiteral("search"), {Command::Search, true, false, false, true, false, {}}},
+        {QStringLiteral("backup"), {Command::Backup, true, true, true, true, false, {}}},
+        {QStringLiteral("restore"), {Command::Restore, true, true, true, true, false, {}}},
+        {QStringLiteral("alarms"), {Command::Alarms, true, true, true, true, false, {}}},
+        {QStringLiteral("backup-all"),
+         {Command::BackupAll, true, false, false, true, true, QStringLiteral("--port")}},
+        {QStringLiteral("restore-all"),
+         {Command::RestoreAll, true, false, false, true, true, QStringLiteral("--node")}},
     };
     return rules;
 }
@@ -80,11 +86,19 @@ QString CliOptions::Usage() {
         "                      [--reply-timeout MS]\n"
         "  velmora-cli alarms  --port PORT --node N --file PATH [--yes] [--baud B]\n"
         "                      [--reply-timeout MS]\n"
+        "  velmora-cli backup-all  --port PORT [--port PORT ...] --dir DIR [--yes] [--baud B]\n"
+        "                          [--reply-timeout MS]\n"
+        "  velmora-cli restore-all --port PORT --dir DIR [--node N ...] [--yes] [--baud B]\n"
+        "                          [--reply-timeout MS]\n"
         "\n"
         "  PORT  a device path (/dev/ttyUSB0, a pseudo-terminal) or COM<n>\n"
         "  N     node number 1 to 16\n"
         "  PATH  data file (.kqd) for backup and restore, alarm history file (.alr) for alarms;\n"
         "        backup and alarms ask before replacing an existing file\n"
+        "  DIR   folder of a backup set: one .kqd file per controller, named\n"
+        "        <line>-node<NN>-<controller>.kqd, and manifest.json; backup-all backs up\n"
+        "        every controller found, several lines at the same time; restore-all checks\n"
+        "        every file against the manifest before it touches the line\n"
         "  B     line speed, default 38400; always 8 data bits, no parity, 1 stop bit,\n"
         "        no flow control\n"
         "  MS    reply time-out in milliseconds, 1 to 60000, default 2000: how long a\n"
@@ -114,6 +128,7 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
     options.command = rule->command;
 
     QHash<QString, QString> values;
+    QStringList repeated; // every value of rule->repeat
     QSet<QString> seen;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         QString option = arguments.at(i);
@@ -128,19 +143,22 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
         const bool known = option == QLatin1String("--port") || option == QLatin1String("--node") ||
                            option == QLatin1String("--file") || option == QLatin1String("--baud") ||
                            option == QLatin1String("--reply-timeout") ||
-                           option == QLatin1String("--yes");
-        const bool allowed = known && ((option == QLatin1String("--port") && rule->port) ||
-                                       (option == QLatin1String("--baud") && rule->port) ||
-                                       (option == QLatin1String("--reply-timeout") && rule->port) ||
-                                       (option == QLatin1String("--node") && rule->node) ||
-                                       (option == QLatin1String("--file") && rule->file) ||
-                                       (option == QLatin1String("--yes") && rule->yes));
+                           option == QLatin1String("--yes") || option == QLatin1String("--dir");
+        const bool allowed =
+            known &&
+            ((option == QLatin1String("--port") && rule->port) ||
+             (option == QLatin1String("--baud") && rule->port) ||
+             (option == QLatin1String("--reply-timeout") && rule->port) ||
+             (option == QLatin1String("--node") && (rule->node || rule->repeat == option)) ||
+             (option == QLatin1String("--dir") && rule->dir) ||
+             (option == QLatin1String("--file") && rule->file) ||
+             (option == QLatin1String("--yes") && rule->yes));
         if (!allowed) {
             error = known ? QStringLiteral("Option %1 does not apply to \"%2\".").arg(option, name)
                           : QStringLiteral("Unknown option \"%1\".").arg(option);
             return false;
         }
-        if (seen.contains(option)) {
+        if (seen.contains(option) && option != rule->repeat) {
             error = QStringLiteral("Option %1 is given twice.").arg(option);
             return false;
         }
@@ -161,6 +179,40 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
             value = arguments.at(++i);
         }
         values.insert(option, value);
+        if (option == rule->repeat)
+            repeated << value;
+    }
+    if (rule->repeat == QLatin1String("--port") && repeated.size() > 1) {
+        for (const QString& port : repeated.mid(1)) {
+            CliOptions::Line line{port, ComPortTable::ResolvePortName(port), 0};
+            if (line.devicePath.isEmpty()) {
+                error = QStringLiteral("\"%1\" is neither a device path nor COM1 to COM%2.")
+                            .arg(port)
+                            .arg(ComPortTable::kHighestPort);
+                return false;
+            }
+            line.comNumber = ComNumberThroughLinks(line.devicePath);
+            options.lines << line;
+        }
+        values.insert(QStringLiteral("--port"), repeated.first());
+    }
+    if (rule->repeat == QLatin1String("--node")) {
+        for (const QString& text : repeated) {
+            qint64 node = 0;
+            if (!ParseNumber(text, 1, 16, node)) {
+                error = QStringLiteral("--node must be a node number from 1 to 16.");
+                return false;
+            }
+            options.nodes << static_cast<int>(node);
+        }
+    }
+    if (rule->dir) {
+        const QString dir = values.value(QStringLiteral("--dir"));
+        if (dir.isEmpty()) {
+            error = QStringLiteral("--dir is required.");
+            return false;
+        }
+        options.dir = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
     }
 
     if (rule->port) {
@@ -177,6 +229,8 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
             return false;
         }
         options.comNumber = ComNumberThroughLinks(options.devicePath);
+        options.lines.prepend(
+            CliOptions::Line{options.port, options.devicePath, options.comNumber});
         if (values.contains(QStringLiteral("--baud"))) {
             qint64 baud = 0;
             if (!ParseNumber(values.value(QStringLiteral("--baud")), 50, 4000000, baud)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -7,7 +8,7 @@
 
 // The command line of velmora-cli.
 struct CliOptions {
-    enum class Command { None, Ports, Search, Backup, Restore, Alarms };
+    enum class Command { None, Ports, Search, Backup, Restore, Alarms, BackupAll, RestoreAll };
 
     Command command = Command::None;
     QString port;       // as given: a device path or COM<n>
@@ -18,6 +19,16 @@ struct CliOptions {
     int32_t baudRate = 38400;
     int replyTimeoutMs = 2000; // how long a controller may take to answer
     bool assumeYes = false;
+    // backup-all and restore-all: every --port (the first is port/devicePath/comNumber too),
+    // the set's folder and the --node values (none: all).
+    struct Line {
+        QString port;
+        QString devicePath;
+        int comNumber = 0;
+    };
+    QList<Line> lines;
+    QString dir;
+    QList<int> nodes;
     bool help = false;
 
     // False with a message in `error` for anything it cannot take (a usage error).

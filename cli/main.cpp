@@ -2,6 +2,7 @@
 // the same workflow code as the GUI. Runs on a core application: it needs no display.
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
+#include "cli/LineCommands.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TerminalUserInteraction.h"
 
@@ -60,6 +61,12 @@ int main(int argc, char** argv) {
         break;
     case CliOptions::Command::Alarms:
         status = CliCommands::Alarms(options);
+        break;
+    case CliOptions::Command::BackupAll:
+        status = LineCommands::BackupAll(options);
+        break;
+    case CliOptions::Command::RestoreAll:
+        status = LineCommands::RestoreAll(options);
         break;
     case CliOptions::Command::Ports:
     case CliOptions::Command::None:

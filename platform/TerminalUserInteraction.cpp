@@ -59,3 +59,7 @@ bool TerminalUserInteraction::askTerminal(const QString& prompt) {
     const QString answer = QString::fromLocal8Bit(line).trimmed().toLower();
     return answer == QLatin1String("y") || answer == QLatin1String("yes");
 }
+
+bool TerminalUserInteraction::ErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}

@@ -16,6 +16,9 @@ public:
                           MsgIcon icon = MsgIcon::Default) override;
     bool ChooseFile(QObject* parent, const FileChoice& choice, QString& path) override;
 
+    // Standard error is a terminal (so progress may redraw a status line on it).
+    static bool ErrorIsTerminal();
+
     void setPresetPath(const QString& path) { presetPath_ = path; }
     void setAssumeYes(bool yes) { assumeYes_ = yes; }
 

@@ -106,6 +106,8 @@ public:
     QString FailureMessage(int messageId) const;
     // Records why the file of this attempt could not be written (or, with `reading`, read).
     void SetFileFailure(const QString& systemReason, bool reading = false);
+    // Forgets the file failure of an earlier transfer of the same attempt.
+    void ClearFailure() { fileFailure.clear(); }
 
     // A message box of this workflow, over its parent.
     MsgResult ShowMessage(const QString& text, MsgButtons buttons = MsgButtons::Ok,

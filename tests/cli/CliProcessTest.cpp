@@ -7,9 +7,13 @@
 #include "tests/support/FileFailures.h"
 #include "tests/support/QtPrinters.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
@@ -329,4 +333,112 @@ TEST_F(CliTest, AFileThatCannotBeWrittenIsNamedWithItsReasonAndKeptAsItWas) {
                                  QString::fromLocal8Bit(strerror(EFBIG)) + "\n"))
         << run.err.toStdString();
     EXPECT_EQ(ReadBytes(path), before);
+}
+
+// Two lines at once (16 controllers, and two that share a node number), one controller failing
+// midway, then restores of the set: unchanged, changed, missing and swapped.
+TEST_F(CliTest, WholeLinesAreBackedUpTogetherAndRestoredOnlyFromAnIntactSet) {
+    StartLine(MakeDemoControllers(16));
+    SimulatedLine second({MakeDemoController(1, "KQ-A"), MakeDemoController(1, "KQ-C")});
+    QString error;
+    ASSERT_TRUE(second.Start(-1, &error)) << error.toStdString();
+    FaultRule refuse;
+    refuse.kind = FaultRule::Kind::Ng;
+    refuse.pattern = "@READ PNT.2";
+    second.AddFault(refuse);
+    const QString secondLine = QStringLiteral("COM%1").arg(second.ComNumber());
+    const QString dir = FilePath("set");
+    const QByteArray old("old contents");
+    ASSERT_TRUE(QDir().mkpath(dir));
+    for (const char* name : {"KQ-A", "KQ-C"}) {
+        QFile file(QDir(dir).filePath(QStringLiteral("%1-node02-%2.kqd").arg(secondLine, name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    }
+
+    const CliRun backup =
+        Cli({"backup-all", "--port", Port(), "--port", secondLine, "--dir", dir, "--yes"});
+    second.Stop();
+    EXPECT_EQ(backup.status, 1) << backup.err.toStdString();
+    EXPECT_EQ(backup.err.count("\tok\t"), 17) << backup.err.toStdString();
+    EXPECT_EQ(backup.err.count("\tfailed\t"), 1) << backup.err.toStdString();
+
+    QFile manifestFile(QDir(dir).filePath("manifest.json"));
+    ASSERT_TRUE(manifestFile.open(QIODevice::ReadOnly));
+    const QJsonObject manifest = QJsonDocument::fromJson(manifestFile.readAll()).object();
+    EXPECT_EQ(manifest.value("program").toString(), "VelmoraFree");
+    const QJsonArray entries = manifest.value("controllers").toArray();
+    ASSERT_EQ(entries.size(), 18);
+    const QList<SimController> controllers = sim->Controllers();
+    for (int i = 0; i < 18; ++i) {
+        const QJsonObject e = entries[i].toObject();
+        const bool first = i < 16;
+        EXPECT_EQ(e.value("line").toString(), first ? Port() : secondLine);
+        EXPECT_EQ(e.value("node").toInt(), first ? i + 1 : i - 15);
+        const QString file = e.value("file").toString();
+        if (!first && e.value("node").toInt() == 2) {
+            EXPECT_EQ(e.value("result").toString(), "failed");
+            EXPECT_FALSE(e.value("reason").toString().isEmpty());
+            EXPECT_TRUE(file.isEmpty());
+            const QString kept = QStringLiteral("%1-node02-%2.kqd")
+                                     .arg(secondLine, e.value("controller").toString());
+            EXPECT_EQ(ReadBytes(QDir(dir).filePath(kept)), old);
+            continue;
+        }
+        EXPECT_EQ(e.value("result").toString(), "ok") << e.value("reason").toString().toStdString();
+        const QByteArray bytes = ReadBytes(QDir(dir).filePath(file));
+        EXPECT_EQ(e.value("size").toInteger(), bytes.size());
+        EXPECT_EQ(e.value("sha256").toString(),
+                  QString::fromLatin1(
+                      QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+        if (first) {
+            EXPECT_EQ(file, QStringLiteral("%1-node%2-%3.kqd")
+                                .arg(Port())
+                                .arg(i + 1, 2, 10, QLatin1Char('0'))
+                                .arg(controllers[i].data.controllerName));
+            ControllerData saved;
+            saved.points.resize(kPointCount);
+            saved.robotParams.resize(1);
+            ASSERT_TRUE(CDataStore().LoadDataFile(QDir(dir).filePath(file), saved, true, true));
+            EXPECT_EQ(saved.points, controllers[i].data.points) << i;
+            EXPECT_EQ(saved.params().values, controllers[i].data.params().values) << i;
+        }
+    }
+    TakeCommands();
+
+    // The second line is gone: only the first line's entries are restored.
+    const CliRun restore = Cli({"restore-all", "--port", Port(), "--dir", dir, "--yes"});
+    EXPECT_EQ(restore.status, 0) << restore.err.toStdString();
+    QStringList switches;
+    for (int n = 1; n <= 16; ++n)
+        switches << QStringLiteral("@K20.%1=2").arg(n) << QStringLiteral("@K20.%1=0").arg(n);
+    EXPECT_EQ(Writes(TakeCommands()), switches);
+
+    const QString third = QDir(dir).filePath(entries[2].toObject().value("file").toString());
+    const QByteArray saved = ReadBytes(third);
+    for (const QByteArray& changed : {saved + "\n", QByteArray()}) {
+        QFile file(third);
+        if (changed.isEmpty())
+            ASSERT_TRUE(file.remove());
+        else
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(changed) == changed.size());
+        file.close();
+        const CliRun refused = Cli({"restore-all", "--port", Port(), "--dir", dir, "--yes"});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_TRUE(refused.err.startsWith(QDir::toNativeSeparators(third) + "\n"))
+            << refused.err.toStdString();
+        EXPECT_TRUE(TakeCommands().isEmpty());
+    }
+    QFile restored(third);
+    ASSERT_TRUE(restored.open(QIODevice::WriteOnly) && restored.write(saved) == saved.size());
+    restored.close();
+
+    sim->UpdateControllers([](QList<SimController>& list) {
+        list[2].data.controllerName = list[3].data.controllerName == "KQ-A" ? "KQ-C" : "KQ-A";
+    });
+    const CliRun swapped =
+        Cli({"restore-all", "--port", Port(), "--dir", dir, "--node", "3", "--node", "4", "--yes"});
+    EXPECT_EQ(swapped.status, 1);
+    EXPECT_TRUE(swapped.err.contains("\t03\t")) << swapped.err.toStdString();
+    EXPECT_EQ(swapped.err.count("\tfailed\t"), 1) << swapped.err.toStdString();
+    EXPECT_EQ(Writes(TakeCommands()), (QStringList{"@K20.4=2", "@K20.4=0"}));
 }

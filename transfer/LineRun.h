@@ -1,0 +1,38 @@
+#pragma once
+
+#include "transfer/Manifest.h"
+#include "transfer/TransportProcedure.h"
+
+#include <QList>
+#include <QString>
+
+class LineProgress;
+struct ParamInfoTable;
+
+// Whole-line runs over backup set folders: the command-line tool and the dialogs call these.
+namespace LineRun {
+
+struct Settings {
+    int replyTimeoutMs = 0; // 0: the session's default
+    // The restart test of a restore (not owned; null: none).
+    const ParamInfoTable* standardTable = nullptr;
+    const ParamInfoTable* pulseTrainTable = nullptr;
+};
+
+// Backs up every controller of every line in `ports` into `dir` (created when missing), each
+// line in a session on a thread of its own, at the same time; then writes the manifest. The
+// progress is called from those threads. True when every line was searched and every
+// controller saved; `reason` says why the folder or the manifest could not be written.
+bool BackupLines(const QList<PortTarget>& ports, const QString& dir, const Settings& settings,
+                 LineProgress& progress, Manifest& manifest, QString* reason = nullptr);
+
+// Reads `dir`'s manifest and checks every file against its hash before the line is touched;
+// false with `reason` when either fails.
+bool LoadSet(const QString& dir, Manifest& manifest, QString* reason = nullptr);
+
+// Restores the controllers the manifest lists for `port`'s line (the nodes in `nodes`, all
+// when empty) on the calling thread; the manifest's entries get each node's result.
+bool RestoreLine(const PortTarget& port, const QString& dir, const QList<int>& nodes,
+                 const Settings& settings, LineProgress& progress, Manifest& manifest);
+
+} // namespace LineRun
