@@ -1,5 +1,6 @@
 #include "data/CodePage.h"
 #include "data/DataStore.h"
+#include "data/RecordCompare.h"
 #include "tests/support/FileFailures.h"
 
 #include <QDir>
@@ -275,4 +276,64 @@ TEST_F(DataFile, JunkNulBytesAndHugeLinesLoadWithoutHarm) {
     EXPECT_EQ(data->params().K(9), std::numeric_limits<int32_t>::max());
     EXPECT_EQ(data->userName.size(), (1 << 20) + 1); // a CR before CR LF belongs to the value
     EXPECT_EQ(data->controllerName, QStringLiteral("end"));
+}
+
+// A compare lists what a whole-data write would send, in its order, with the items it never
+// sends after them.
+TEST_F(DataFile, CompareListsWrittenItemsInWriteOrderAndNeverWrittenApart) {
+    using WholeWrite::Change;
+    const auto item = [](const char* name, bool never = false, bool deleted = false) {
+        return Change{QLatin1String(name), never, deleted};
+    };
+    const struct {
+        const char* what;
+        void (*change)(ControllerData&);
+        QList<Change> expected;
+    } rows[] = {
+        {"nothing", [](ControllerData&) {}, {}},
+        {"K1, K44, K72: decimals first, then K21.., then K1..K19",
+         [](ControllerData& d) {
+             d.params().K(1) += 1;
+             d.params().K(44) += 1;
+             d.params().K(72) += 1;
+         },
+         {item("K72"), item("K44"), item("K1")}},
+        {"link and node parameters are never written",
+         [](ControllerData& d) {
+             d.params().K(35) += 1;
+             d.params().K(kNodeParam) += 1;
+             d.params().H(7) += 1;
+         },
+         {item("H7"), item("K35", true), item("K38", true)}},
+        {"deleted point before changed point, addresses after, run mode last",
+         [](ControllerData& d) {
+             d.points[4].timer += 1;
+             d.points[9] = PointRecord{};
+             d.ipAddress = QStringLiteral("c0a80002");
+             d.params().K(kRunModeParam) += 1;
+         },
+         {item("PNT10", false, true), item("PNT5"), item("IPADDR"), item("K20")}},
+        {"identity texts and an empty name stay the controller's",
+         [](ControllerData& d) {
+             d.userName.clear();
+             d.robotName.clear();
+             d.version = QStringLiteral("9");
+         },
+         {item("ROBOT", true), item("USER", true), item("VER", true)}},
+    };
+    ControllerDataSlot present;
+    ASSERT_TRUE(store.CreateControllerData(present));
+    fillEverything(*present);
+    for (const auto& row : rows) {
+        ControllerData wanted = *present;
+        row.change(wanted);
+        const QList<Change> changes = WholeWrite::Changes(wanted, *present);
+        QStringList got, expected;
+        for (const Change& c : changes)
+            got << QStringLiteral("%1/%2/%3").arg(c.item).arg(c.neverWritten).arg(c.pointDeleted);
+        for (const Change& c : row.expected)
+            expected
+                << QStringLiteral("%1/%2/%3").arg(c.item).arg(c.neverWritten).arg(c.pointDeleted);
+        EXPECT_EQ(got, expected) << row.what;
+    }
 }
