@@ -1,5 +1,6 @@
 #include "data/CodePage.h"
 #include "data/DataStore.h"
+#include "data/ItemPresentation.h"
 #include "data/RecordCompare.h"
 #include "tests/support/FileFailures.h"
 
@@ -335,5 +336,50 @@ TEST_F(DataFile, CompareListsWrittenItemsInWriteOrderAndNeverWrittenApart) {
             expected
                 << QStringLiteral("%1/%2/%3").arg(c.item).arg(c.neverWritten).arg(c.pointDeleted);
         EXPECT_EQ(got, expected) << row.what;
+    }
+}
+
+// Items as every listing shows them, from the parameter tables the program ships.
+TEST_F(DataFile, ItemsPresentScaledWithNamesUnitsAndChoices) {
+    ParamInfoTableSlot tables[2];
+    for (int which = 0; which < 2; ++which) {
+        QFile file(QStringLiteral(VELMORA_SOURCE_DIR "/resources/TEXT/%1").arg(191 + 4 * which));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(LoadParamInfoTableFromBytes(tables[which], file.readAll()));
+    }
+    ControllerData& data = *slot;
+    data.params().K(kDecimalsParam) = 3;
+    data.params().K(1) = -12345; // a length: scaled by K72
+    data.params().K(44) = 15000; // two places of its own
+    data.params().K(14) = 1;     // a list
+    data.params().K(19) = 250;
+    data.points[2] = PointRecord{3, 1, 1000, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7};
+    data.ipAddress = QStringLiteral("c0a8010a");
+    data.robotName = QStringLiteral("Arm");
+    const struct {
+        int table; // -1: none
+        const char* item;
+        const char* name;
+        const char* unit;
+        const char* value;
+    } rows[] = {
+        {0, "K1", "(-) soft limit", "mm", "-12.345"},
+        {1, "K44", "Max speed (default value)", "mm/s", "150.00"},
+        {0, "K14", "Origin dir.", "", "CW"},
+        {0, "K19", "Brake release delay", "ms", "250"},
+        {1, "K19", "", "", "250"}, // the pulse-train table has no K19
+        {-1, "K44", "", "", "15000"},
+        {0, "IPADDR", "", "", "192.168.1.10"},
+        {0, "ROBOT", "", "", "Arm"},
+        {0, "PNT3", "", "", "M1,P1000,S50,AC0,DC0,Q0,ZL0,ZH0,N0,J0,F0,C0,T7"},
+        {0, "PNT4", "", "", ""},
+    };
+    for (const auto& row : rows) {
+        const ItemText text = PresentItem(data, row.table < 0 ? nullptr : tables[row.table].get(),
+                                          QLatin1String(row.item));
+        EXPECT_EQ(text.item, QLatin1String(row.item));
+        EXPECT_EQ(text.name, QLatin1String(row.name)) << row.item;
+        EXPECT_EQ(text.unit, QLatin1String(row.unit)) << row.item;
+        EXPECT_EQ(text.value, QLatin1String(row.value)) << row.item << " table " << row.table;
     }
 }
