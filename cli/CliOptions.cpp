@@ -80,6 +80,8 @@ QString CliOptions::Usage() {
         "                      [--reply-timeout MS]\n"
         "  velmora-cli alarms  --port PORT --node N --file PATH [--yes] [--baud B]\n"
         "                      [--reply-timeout MS]\n"
+        "  velmora-cli show    FILE [--json]\n"
+        "  velmora-cli diff    A B [--json]      exit 1 when some items differ\n"
         "\n"
         "  PORT  a device path (/dev/ttyUSB0, a pseudo-terminal) or COM<n>\n"
         "  N     node number 1 to 16\n"

@@ -1,6 +1,7 @@
 // velmora-cli: backup, restore, alarm history, search and port listing from a terminal, over
 // the same workflow code as the GUI. Runs on a core application: it needs no display.
 #include "cli/CliCommands.h"
+#include "cli/CliFileCommands.h"
 #include "cli/CliOptions.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TerminalUserInteraction.h"
@@ -27,6 +28,14 @@ int main(int argc, char** argv) {
     defaultHandler = qInstallMessageHandler(KeepStandardErrorForMessages);
     QCoreApplication app(argc, argv);
 
+    const QStringList arguments = app.arguments().mid(1);
+    if (CliFileCommands::Handles(arguments)) {
+        // Parameter names come from the resource library; without it items show by number.
+        ResourceLibrary::Load(QCoreApplication::applicationDirPath());
+        const int status = CliFileCommands::Run(arguments, stdout, stderr);
+        ResourceLibrary::Unload();
+        return status;
+    }
     CliOptions options;
     QString error;
     if (!CliOptions::Parse(app.arguments().mid(1), options, error)) {
