@@ -80,24 +80,47 @@ int Run(const QStringList& arguments, FILE* out, FILE* err) {
     LoadParamInfoTable(table, 0);
 
     const ControllerData& a = *records[0];
-    const ControllerData& b = diff ? *records[1] : a;
+    int status = 0;
+    if (diff) {
+        // Raw values decide: a length reads otherwise when only the decimal places changed.
+        QStringList differing;
+        for (const QString& item : ItemsInFileOrder(a, *records[1])) {
+            if (PresentItem(a, nullptr, item).value !=
+                PresentItem(*records[1], nullptr, item).value)
+                differing << item;
+        }
+        status = ReportDifferences(a, *records[1], table.get(), differing, json, out) ? 1 : 0;
+    } else {
+        QJsonArray entries;
+        QString text;
+        for (const QString& item : ItemsInFileOrder(a, a)) {
+            const ItemText shown = PresentItem(a, table.get(), item);
+            if (!item.startsWith(QLatin1String("PNT")) || !shown.value.isEmpty())
+                text += Line(shown, shown.value) + QLatin1Char('\n');
+            entries.append(QJsonObject{{QStringLiteral("item"), item},
+                                       {QStringLiteral("name"), shown.name},
+                                       {QStringLiteral("unit"), shown.unit},
+                                       {QStringLiteral("value"), shown.value}});
+        }
+        if (json)
+            std::fputs(
+                QJsonDocument(QJsonObject{{QStringLiteral("items"), entries}}).toJson().constData(),
+                out);
+        else
+            Print(out, text);
+    }
+    FreeParamInfoTable(table);
+    return status;
+}
+
+bool ReportDifferences(const ControllerData& a, const ControllerData& b,
+                       const ParamInfoTable* table, const QStringList& items, bool json,
+                       FILE* out) {
     QJsonArray entries;
     QString text;
-    for (const QString& item : ItemsInFileOrder(a, b)) {
-        const ItemText left = PresentItem(a, table.get(), item);
-        const ItemText right = PresentItem(b, table.get(), item);
-        if (!diff) {
-            if (!item.startsWith(QLatin1String("PNT")) || !left.value.isEmpty())
-                text += Line(left, left.value) + QLatin1Char('\n');
-            entries.append(QJsonObject{{QStringLiteral("item"), item},
-                                       {QStringLiteral("name"), left.name},
-                                       {QStringLiteral("unit"), left.unit},
-                                       {QStringLiteral("value"), left.value}});
-            continue;
-        }
-        // Raw values decide: a length reads otherwise when only the decimal places changed.
-        if (PresentItem(a, nullptr, item).value == PresentItem(b, nullptr, item).value)
-            continue;
+    for (const QString& item : items) {
+        const ItemText left = PresentItem(a, table, item);
+        const ItemText right = PresentItem(b, table, item);
         const QString unit = right.value.isEmpty() || right.unit.isEmpty()
                                  ? QString()
                                  : QLatin1Char(' ') + right.unit;
@@ -108,18 +131,16 @@ int Run(const QStringList& arguments, FILE* out, FILE* err) {
                                    {QStringLiteral("a"), left.value},
                                    {QStringLiteral("b"), right.value}});
     }
-    FreeParamInfoTable(table);
-
-    if (json) {
-        const QJsonObject document = diff
-                                         ? QJsonObject{{QStringLiteral("equal"), entries.isEmpty()},
-                                                       {QStringLiteral("differences"), entries}}
-                                         : QJsonObject{{QStringLiteral("items"), entries}};
-        std::fputs(QJsonDocument(document).toJson().constData(), out);
-    } else {
+    if (json)
+        std::fputs(QJsonDocument(QJsonObject{{QStringLiteral("equal"), entries.isEmpty()},
+                                             {QStringLiteral("differences"), entries}})
+                       .toJson()
+                       .constData(),
+                   out);
+    else
         Print(out, text);
-    }
-    return diff && !entries.isEmpty() ? 1 : 0;
+    std::fflush(out);
+    return !entries.isEmpty();
 }
 
 } // namespace CliFileCommands

@@ -26,6 +26,7 @@ const QHash<QString, CommandRule>& Rules() {
         {QStringLiteral("backup"), {Command::Backup, true, true, true, true}},
         {QStringLiteral("restore"), {Command::Restore, true, true, true, true}},
         {QStringLiteral("alarms"), {Command::Alarms, true, true, true, true}},
+        {QStringLiteral("verify"), {Command::Verify, true, true, true, false}},
     };
     return rules;
 }
@@ -80,6 +81,8 @@ QString CliOptions::Usage() {
         "                      [--reply-timeout MS]\n"
         "  velmora-cli alarms  --port PORT --node N --file PATH [--yes] [--baud B]\n"
         "                      [--reply-timeout MS]\n"
+        "  velmora-cli verify  --port PORT --node N --file PATH [--json] [--baud B]\n"
+        "                      [--reply-timeout MS]   exit 1 when a restore would write\n"
         "  velmora-cli show    FILE [--json]\n"
         "  velmora-cli diff    A B [--json]      exit 1 when some items differ\n"
         "\n"
@@ -130,13 +133,15 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
         const bool known = option == QLatin1String("--port") || option == QLatin1String("--node") ||
                            option == QLatin1String("--file") || option == QLatin1String("--baud") ||
                            option == QLatin1String("--reply-timeout") ||
-                           option == QLatin1String("--yes");
-        const bool allowed = known && ((option == QLatin1String("--port") && rule->port) ||
-                                       (option == QLatin1String("--baud") && rule->port) ||
-                                       (option == QLatin1String("--reply-timeout") && rule->port) ||
-                                       (option == QLatin1String("--node") && rule->node) ||
-                                       (option == QLatin1String("--file") && rule->file) ||
-                                       (option == QLatin1String("--yes") && rule->yes));
+                           option == QLatin1String("--yes") || option == QLatin1String("--json");
+        const bool allowed =
+            known && ((option == QLatin1String("--port") && rule->port) ||
+                      (option == QLatin1String("--baud") && rule->port) ||
+                      (option == QLatin1String("--reply-timeout") && rule->port) ||
+                      (option == QLatin1String("--node") && rule->node) ||
+                      (option == QLatin1String("--file") && rule->file) ||
+                      (option == QLatin1String("--yes") && rule->yes) ||
+                      (option == QLatin1String("--json") && rule->command == Command::Verify));
         if (!allowed) {
             error = known ? QStringLiteral("Option %1 does not apply to \"%2\".").arg(option, name)
                           : QStringLiteral("Unknown option \"%1\".").arg(option);
@@ -147,12 +152,12 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
             return false;
         }
         seen.insert(option);
-        if (option == QLatin1String("--yes")) {
+        if (option == QLatin1String("--yes") || option == QLatin1String("--json")) {
             if (hasValue) {
-                error = QStringLiteral("Option --yes takes no value.");
+                error = QStringLiteral("Option %1 takes no value.").arg(option);
                 return false;
             }
-            options.assumeYes = true;
+            (option == QLatin1String("--yes") ? options.assumeYes : options.json) = true;
             continue;
         }
         if (!hasValue) {

@@ -7,7 +7,7 @@
 
 // The command line of velmora-cli.
 struct CliOptions {
-    enum class Command { None, Ports, Search, Backup, Restore, Alarms };
+    enum class Command { None, Ports, Search, Backup, Restore, Alarms, Verify };
 
     Command command = Command::None;
     QString port;       // as given: a device path or COM<n>
@@ -19,6 +19,7 @@ struct CliOptions {
     int replyTimeoutMs = 2000; // how long a controller may take to answer
     bool assumeYes = false;
     bool help = false;
+    bool json = false; // verify: one JSON document on standard output
 
     // False with a message in `error` for anything it cannot take (a usage error).
     static bool Parse(const QStringList& arguments, CliOptions& options, QString& error);

@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliFileCommands.h"
 #include "cli/CliOptions.h"
+#include "cli/CliVerifyCommand.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TerminalUserInteraction.h"
 
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
         break;
     case CliOptions::Command::Alarms:
         status = CliCommands::Alarms(options);
+        break;
+    case CliOptions::Command::Verify:
+        status = CliCommands::Verify(options, stdout);
         break;
     case CliOptions::Command::Ports:
     case CliOptions::Command::None:

@@ -204,6 +204,21 @@ TEST_F(CliTest, BackupThenRestoreOfTheSameFileSwitchesOnlyTheRunMode) {
     EXPECT_TRUE(diff.out.contains("\"b\": \"12.34\",\n            \"item\": \"K44\""));
     EXPECT_EQ(diff.out.count("\"item\""), 2) << diff.out.toStdString();
     EXPECT_EQ(Cli({"diff", path, path}).status, 0);
+
+    // verify reads only: equal to the backup, then the edited copy names the same two items
+    // with the controller's value first.
+    TakeCommands();
+    const CliRun same = Cli({"verify", "--port", Port(), "--node", "2", "--file", path});
+    EXPECT_EQ(same.status, 0) << same.out.toStdString() << same.err.toStdString();
+    const CliRun changed =
+        Cli({"verify", "--port", Port(), "--node", "2", "--file", edited, "--json"});
+    EXPECT_EQ(changed.status, 1) << changed.err.toStdString();
+    EXPECT_TRUE(changed.out.contains("\"b\": \"12.34\",\n            \"item\": \"K44\""))
+        << changed.out.toStdString();
+    EXPECT_TRUE(changed.out.contains(
+        QString("\"b\": \"\",\n            \"item\": \"%1\"").arg(QString(pointItem))));
+    EXPECT_EQ(changed.out.count("\"item\""), 2);
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
     const CliRun missing = Cli({"show", FilePath("none.kqd")});
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(missing.err.contains("none.kqd")) << missing.err.toStdString();
