@@ -32,6 +32,7 @@ const QHash<QString, CommandRule>& Rules() {
          {Command::BackupAll, true, false, false, true, true, QStringLiteral("--port")}},
         {QStringLiteral("restore-all"),
          {Command::RestoreAll, true, false, false, true, true, QStringLiteral("--node")}},
+        {QStringLiteral("verify"), {Command::Verify, true, true, true, false, false, {}}},
     };
     return rules;
 }
@@ -90,6 +91,10 @@ QString CliOptions::Usage() {
         "                          [--reply-timeout MS]\n"
         "  velmora-cli restore-all --port PORT --dir DIR [--node N ...] [--yes] [--baud B]\n"
         "                          [--reply-timeout MS]\n"
+        "  velmora-cli verify  --port PORT --node N --file PATH [--json] [--baud B]\n"
+        "                      [--reply-timeout MS]   exit 1 when a restore would write\n"
+        "  velmora-cli show    FILE [--json]\n"
+        "  velmora-cli diff    A B [--json]      exit 1 when some items differ\n"
         "\n"
         "  PORT  a device path (/dev/ttyUSB0, a pseudo-terminal) or COM<n>\n"
         "  N     node number 1 to 16\n"
@@ -143,7 +148,8 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
         const bool known = option == QLatin1String("--port") || option == QLatin1String("--node") ||
                            option == QLatin1String("--file") || option == QLatin1String("--baud") ||
                            option == QLatin1String("--reply-timeout") ||
-                           option == QLatin1String("--yes") || option == QLatin1String("--dir");
+                           option == QLatin1String("--yes") || option == QLatin1String("--dir") ||
+                           option == QLatin1String("--json");
         const bool allowed =
             known &&
             ((option == QLatin1String("--port") && rule->port) ||
@@ -152,7 +158,8 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
              (option == QLatin1String("--node") && (rule->node || rule->repeat == option)) ||
              (option == QLatin1String("--dir") && rule->dir) ||
              (option == QLatin1String("--file") && rule->file) ||
-             (option == QLatin1String("--yes") && rule->yes));
+             (option == QLatin1String("--yes") && rule->yes) ||
+             (option == QLatin1String("--json") && rule->command == Command::Verify));
         if (!allowed) {
             error = known ? QStringLiteral("Option %1 does not apply to \"%2\".").arg(option, name)
                           : QStringLiteral("Unknown option \"%1\".").arg(option);
@@ -163,12 +170,12 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
             return false;
         }
         seen.insert(option);
-        if (option == QLatin1String("--yes")) {
+        if (option == QLatin1String("--yes") || option == QLatin1String("--json")) {
             if (hasValue) {
-                error = QStringLiteral("Option --yes takes no value.");
+                error = QStringLiteral("Option %1 takes no value.").arg(option);
                 return false;
             }
-            options.assumeYes = true;
+            (option == QLatin1String("--yes") ? options.assumeYes : options.json) = true;
             continue;
         }
         if (!hasValue) {

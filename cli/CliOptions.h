@@ -8,7 +8,17 @@
 
 // The command line of velmora-cli.
 struct CliOptions {
-    enum class Command { None, Ports, Search, Backup, Restore, Alarms, BackupAll, RestoreAll };
+    enum class Command {
+        None,
+        Ports,
+        Search,
+        Backup,
+        Restore,
+        Alarms,
+        BackupAll,
+        RestoreAll,
+        Verify
+    };
 
     Command command = Command::None;
     QString port;       // as given: a device path or COM<n>
@@ -30,6 +40,7 @@ struct CliOptions {
     QString dir;
     QList<int> nodes;
     bool help = false;
+    bool json = false; // verify: one JSON document on standard output
 
     // False with a message in `error` for anything it cannot take (a usage error).
     static bool Parse(const QStringList& arguments, CliOptions& options, QString& error);

@@ -1,7 +1,9 @@
 // velmora-cli: backup, restore, alarm history, search and port listing from a terminal, over
 // the same workflow code as the GUI. Runs on a core application: it needs no display.
 #include "cli/CliCommands.h"
+#include "cli/CliFileCommands.h"
 #include "cli/CliOptions.h"
+#include "cli/CliVerifyCommand.h"
 #include "cli/LineCommands.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TerminalUserInteraction.h"
@@ -28,6 +30,14 @@ int main(int argc, char** argv) {
     defaultHandler = qInstallMessageHandler(KeepStandardErrorForMessages);
     QCoreApplication app(argc, argv);
 
+    const QStringList arguments = app.arguments().mid(1);
+    if (CliFileCommands::Handles(arguments)) {
+        // Parameter names come from the resource library; without it items show by number.
+        ResourceLibrary::Load(QCoreApplication::applicationDirPath());
+        const int status = CliFileCommands::Run(arguments, stdout, stderr);
+        ResourceLibrary::Unload();
+        return status;
+    }
     CliOptions options;
     QString error;
     if (!CliOptions::Parse(app.arguments().mid(1), options, error)) {
@@ -67,6 +77,9 @@ int main(int argc, char** argv) {
         break;
     case CliOptions::Command::RestoreAll:
         status = LineCommands::RestoreAll(options);
+        break;
+    case CliOptions::Command::Verify:
+        status = CliCommands::Verify(options, stdout);
         break;
     case CliOptions::Command::Ports:
     case CliOptions::Command::None:

@@ -5,49 +5,15 @@
 #include "comm/Keywords.h"
 #include "comm/ListAnswers.h"
 #include "data/ParamInfoTable.h"
+#include "data/RecordCompare.h"
 
 namespace {
 
-constexpr int kSecondDecimalsParam = 102;
 constexpr int kDebugMode = 2;
 constexpr int kRunModeMask = 3;
 constexpr int kIpItem = 9;
 constexpr int kMaskItem = 8;
 constexpr int kGatewayItem = 7;
-
-// Parameters never written by a whole-data write: the controller's value wins. K34 to K37
-// carry the link itself, K39 and K99 are the controller's own.
-bool IsReadOnlyInTransfer(int k) {
-    return (k >= 34 && k <= 37) || k == 39 || k == 99;
-}
-
-// The items of `asked` that `written` holds otherwise, named as in a data file. Items a whole-data
-// write never sends are left out: there the controller's value is the one wanted.
-QStringList ItemsNotTaken(const ControllerData& asked, const ControllerData& written) {
-    QStringList items;
-    const auto compareText = [&](const char* key, const QString& a, const QString& b) {
-        if (a != b)
-            items << QLatin1String(key);
-    };
-    compareText("ROBOT", asked.robotName, written.robotName);
-    compareText("IPADDR", asked.ipAddress, written.ipAddress);
-    compareText("MASK", asked.subnetMask, written.subnetMask);
-    compareText("GATEWAY", asked.gateway, written.gateway);
-    for (int slot = 0; slot < kPointCount; ++slot) {
-        if (asked.points[slot] != written.points[slot])
-            items << QStringLiteral("PNT%1").arg(slot + 1);
-    }
-    for (int k = 1; k <= kKParamCount; ++k) {
-        if (k != kNodeParam && !IsReadOnlyInTransfer(k) &&
-            asked.params().K(k) != written.params().K(k))
-            items << QStringLiteral("K%1").arg(k);
-    }
-    for (int h = 0; h < kParamCount - kKParamCount; ++h) {
-        if (asked.params().H(h) != written.params().H(h))
-            items << QStringLiteral("H%1").arg(h);
-    }
-    return items;
-}
 
 } // namespace
 
@@ -193,19 +159,12 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
             return false;
     }
 
-    // The decimal places first: they decide how the controller reads every length after.
-    for (const int k : {kDecimalsParam, kSecondDecimalsParam}) {
-        if (fresh.K(k) != present.K(k) && !writeAndVerifyK(node, k, newData, table))
-            return false;
-    }
-
-    for (int k = kRunModeParam; k <= kKParamCount; ++k) {
-        if (k == kRunModeParam || k == kNodeParam || k == kDecimalsParam ||
-            k == kSecondDecimalsParam)
-            continue;
+    // In the shared order: the decimal places first, they decide how the controller reads
+    // every length after.
+    for (const int k : WholeWrite::ParamOrder()) {
         if (fresh.K(k) == present.K(k))
             continue;
-        if (IsReadOnlyInTransfer(k)) {
+        if (WholeWrite::IsReadOnlyParam(k)) {
             if (!readBackK(node, k, fresh.K(k), table))
                 return false;
         } else if (!writeAndVerifyK(node, k, newData, table)) {
@@ -230,17 +189,12 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
         }
     }
 
-    for (int k = 1; k < kRunModeParam; ++k) {
-        if (fresh.K(k) != present.K(k) && !writeAndVerifyK(node, k, newData, table))
-            return false;
-    }
-
     for (int h = 0; h < kParamCount - kKParamCount; ++h) {
         if (fresh.H(h) != present.H(h) && !writeAndVerifyH(node, h, newData, table))
             return false;
     }
 
-    if (newData.robotName != currentData.robotName && !newData.robotName.isEmpty()) {
+    if (WholeWrite::NameWritten(newData, currentData)) {
         if (!WriteRobotName(channel, node, newData.robotName)) {
             if (shouldStop())
                 return false;
@@ -253,7 +207,7 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
     for (int slot = 0; slot < kPointCount; ++slot) {
         const PointRecord& current = currentData.points[slot];
         PointRecord& wanted = newData.points[slot];
-        if (wanted.inUse() || !current.inUse())
+        if (!WholeWrite::PointDeleted(wanted, current))
             continue;
         if (!DeletePoints(channel, node, current.number, 0) && shouldStop())
             return false;
@@ -266,7 +220,7 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
     for (int slot = 0; slot < kPointCount; ++slot) {
         const PointRecord& current = currentData.points[slot];
         PointRecord& wanted = newData.points[slot];
-        if (!wanted.inUse() || wanted == current)
+        if (!WholeWrite::PointChanged(wanted, current))
             continue;
         for (int field = kKeyPointFirst; field <= kKeyPointLast; ++field) {
             if (wanted.field(field) == current.field(field))
@@ -313,7 +267,7 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
 
     // Every item now holds what the controller answered: one that differs from what was asked
     // for was refused, and the controller does not hold the data it was given.
-    itemsNotTaken = ItemsNotTaken(asked, newData);
+    itemsNotTaken = WholeWrite::ItemsNotTaken(asked, newData);
     if (!itemsNotTaken.isEmpty()) {
         channel.lastFailure = {ChannelFailure::Kind::NotTaken, -1};
         return false;

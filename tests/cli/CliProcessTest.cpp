@@ -180,6 +180,49 @@ TEST_F(CliTest, BackupThenRestoreOfTheSameFileSwitchesOnlyTheRunMode) {
     EXPECT_TRUE(restore.err.endsWith(
         "\n\nCAUTION: For safety, please ensure that robot is not in motion.\n" + kCompleted));
     EXPECT_EQ(Writes(TakeCommands()), (QStringList{"@K20.2=2", "@K20.2=0"}));
+
+    // diff of the backup against a copy with one parameter changed and its first point dropped
+    // lists exactly those two; a file that cannot be read is a usage-level failure.
+    QList<QByteArray> lines = ReadBytes(path).split('\n');
+    qsizetype firstPoint = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].startsWith("K44="))
+            lines[i] = "K44=1234\r";
+        if (firstPoint < 0 && lines[i].startsWith("PNT"))
+            firstPoint = i;
+    }
+    ASSERT_GE(firstPoint, 0);
+    const QByteArray pointItem = lines[firstPoint].left(lines[firstPoint].indexOf('='));
+    lines.removeAt(firstPoint);
+    const QString edited = FilePath("edited.kqd");
+    QFile file(edited);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(lines.join('\n'));
+    file.close();
+    const CliRun diff = Cli({"diff", path, edited, "--json"});
+    EXPECT_EQ(diff.status, 1) << diff.err.toStdString();
+    EXPECT_TRUE(diff.out.contains(QString("\"item\": \"%1\"").arg(QString(pointItem))));
+    EXPECT_TRUE(diff.out.contains("\"b\": \"12.34\",\n            \"item\": \"K44\""));
+    EXPECT_EQ(diff.out.count("\"item\""), 2) << diff.out.toStdString();
+    EXPECT_EQ(Cli({"diff", path, path}).status, 0);
+
+    // verify reads only: equal to the backup, then the edited copy names the same two items
+    // with the controller's value first.
+    TakeCommands();
+    const CliRun same = Cli({"verify", "--port", Port(), "--node", "2", "--file", path});
+    EXPECT_EQ(same.status, 0) << same.out.toStdString() << same.err.toStdString();
+    const CliRun changed =
+        Cli({"verify", "--port", Port(), "--node", "2", "--file", edited, "--json"});
+    EXPECT_EQ(changed.status, 1) << changed.err.toStdString();
+    EXPECT_TRUE(changed.out.contains("\"b\": \"12.34\",\n            \"item\": \"K44\""))
+        << changed.out.toStdString();
+    EXPECT_TRUE(changed.out.contains(
+        QString("\"b\": \"\",\n            \"item\": \"%1\"").arg(QString(pointItem))));
+    EXPECT_EQ(changed.out.count("\"item\""), 2);
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
+    const CliRun missing = Cli({"show", FilePath("none.kqd")});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_TRUE(missing.err.contains("none.kqd")) << missing.err.toStdString();
 }
 
 TEST_F(CliTest, QuestionsWithoutYesOrTerminalAreAnsweredNo) {

@@ -1,5 +1,7 @@
 #include "data/CodePage.h"
 #include "data/DataStore.h"
+#include "data/ItemPresentation.h"
+#include "data/RecordCompare.h"
 #include "tests/support/FileFailures.h"
 
 #include <QDir>
@@ -275,4 +277,109 @@ TEST_F(DataFile, JunkNulBytesAndHugeLinesLoadWithoutHarm) {
     EXPECT_EQ(data->params().K(9), std::numeric_limits<int32_t>::max());
     EXPECT_EQ(data->userName.size(), (1 << 20) + 1); // a CR before CR LF belongs to the value
     EXPECT_EQ(data->controllerName, QStringLiteral("end"));
+}
+
+// A compare lists what a whole-data write would send, in its order, with the items it never
+// sends after them.
+TEST_F(DataFile, CompareListsWrittenItemsInWriteOrderAndNeverWrittenApart) {
+    using WholeWrite::Change;
+    const auto item = [](const char* name, bool never = false, bool deleted = false) {
+        return Change{QLatin1String(name), never, deleted};
+    };
+    const struct {
+        const char* what;
+        void (*change)(ControllerData&);
+        QList<Change> expected;
+    } rows[] = {
+        {"nothing", [](ControllerData&) {}, {}},
+        {"K1, K44, K72: decimals first, then K21.., then K1..K19",
+         [](ControllerData& d) {
+             d.params().K(1) += 1;
+             d.params().K(44) += 1;
+             d.params().K(72) += 1;
+         },
+         {item("K72"), item("K44"), item("K1")}},
+        {"link and node parameters are never written",
+         [](ControllerData& d) {
+             d.params().K(35) += 1;
+             d.params().K(kNodeParam) += 1;
+             d.params().H(7) += 1;
+         },
+         {item("H7"), item("K35", true), item("K38", true)}},
+        {"deleted point before changed point, addresses after, run mode last",
+         [](ControllerData& d) {
+             d.points[4].timer += 1;
+             d.points[9] = PointRecord{};
+             d.ipAddress = QStringLiteral("c0a80002");
+             d.params().K(kRunModeParam) += 1;
+         },
+         {item("PNT10", false, true), item("PNT5"), item("IPADDR"), item("K20")}},
+        {"identity texts and an empty name stay the controller's",
+         [](ControllerData& d) {
+             d.userName.clear();
+             d.robotName.clear();
+             d.version = QStringLiteral("9");
+         },
+         {item("ROBOT", true), item("USER", true), item("VER", true)}},
+    };
+    ControllerDataSlot present;
+    ASSERT_TRUE(store.CreateControllerData(present));
+    fillEverything(*present);
+    for (const auto& row : rows) {
+        ControllerData wanted = *present;
+        row.change(wanted);
+        const QList<Change> changes = WholeWrite::Changes(wanted, *present);
+        QStringList got, expected;
+        for (const Change& c : changes)
+            got << QStringLiteral("%1/%2/%3").arg(c.item).arg(c.neverWritten).arg(c.pointDeleted);
+        for (const Change& c : row.expected)
+            expected
+                << QStringLiteral("%1/%2/%3").arg(c.item).arg(c.neverWritten).arg(c.pointDeleted);
+        EXPECT_EQ(got, expected) << row.what;
+    }
+}
+
+// Items as every listing shows them, from the parameter tables the program ships.
+TEST_F(DataFile, ItemsPresentScaledWithNamesUnitsAndChoices) {
+    ParamInfoTableSlot tables[2];
+    for (int which = 0; which < 2; ++which) {
+        QFile file(QStringLiteral(VELMORA_SOURCE_DIR "/resources/TEXT/%1").arg(191 + 4 * which));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(LoadParamInfoTableFromBytes(tables[which], file.readAll()));
+    }
+    ControllerData& data = *slot;
+    data.params().K(kDecimalsParam) = 3;
+    data.params().K(1) = -12345; // a length: scaled by K72
+    data.params().K(44) = 15000; // two places of its own
+    data.params().K(14) = 1;     // a list
+    data.params().K(19) = 250;
+    data.points[2] = PointRecord{3, 1, 1000, 50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7};
+    data.ipAddress = QStringLiteral("c0a8010a");
+    data.robotName = QStringLiteral("Arm");
+    const struct {
+        int table; // -1: none
+        const char* item;
+        const char* name;
+        const char* unit;
+        const char* value;
+    } rows[] = {
+        {0, "K1", "(-) soft limit", "mm", "-12.345"},
+        {1, "K44", "Max speed (default value)", "mm/s", "150.00"},
+        {0, "K14", "Origin dir.", "", "CW"},
+        {0, "K19", "Brake release delay", "ms", "250"},
+        {1, "K19", "", "", "250"}, // the pulse-train table has no K19
+        {-1, "K44", "", "", "15000"},
+        {0, "IPADDR", "", "", "192.168.1.10"},
+        {0, "ROBOT", "", "", "Arm"},
+        {0, "PNT3", "", "", "M1,P1000,S50,AC0,DC0,Q0,ZL0,ZH0,N0,J0,F0,C0,T7"},
+        {0, "PNT4", "", "", ""},
+    };
+    for (const auto& row : rows) {
+        const ItemText text = PresentItem(data, row.table < 0 ? nullptr : tables[row.table].get(),
+                                          QLatin1String(row.item));
+        EXPECT_EQ(text.item, QLatin1String(row.item));
+        EXPECT_EQ(text.name, QLatin1String(row.name)) << row.item;
+        EXPECT_EQ(text.unit, QLatin1String(row.unit)) << row.item;
+        EXPECT_EQ(text.value, QLatin1String(row.value)) << row.item << " table " << row.table;
+    }
 }
