@@ -18,10 +18,10 @@
 
 namespace {
 
-const QString kBusyText = QStringLiteral("another program holds the port");
+const QString kBusyText = QStringLiteral("Another program holds the port.");
 const QString kNoPermissionText =
-    QStringLiteral("you may not open it: add your user to the dialout group and log in again");
-const QString kMissingText = QStringLiteral("it does not exist");
+    QStringLiteral("You may not open it: add your user to the dialout group and log in again.");
+const QString kMissingText = QStringLiteral("It does not exist.");
 
 QString reasonForErrno(int error) {
     switch (error) {

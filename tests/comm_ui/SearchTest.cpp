@@ -202,7 +202,7 @@ TEST_F(SearchTest, PortHeldByAnotherWindowGivesTheReason) {
                                   static_cast<uint16_t>(sim->ComNumber())));
     EXPECT_FALSE(second->portHub.openFlag);
     EXPECT_EQ(ui.texts(), QStringList{QStringLiteral(
-                              "Can not open the COM port.\nanother program holds the port")});
+                              "Can not open the COM port.\nAnother program holds the port.")});
 }
 
 TEST_F(SearchTest, OpeningAnOpenPortKeepsItsSettings) {

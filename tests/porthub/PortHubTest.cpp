@@ -147,7 +147,7 @@ TEST(PortHub, ABusyDeviceIsRefusedWithItsReason) {
     second.Initialize();
     useDevice(second, peer.devicePath());
     EXPECT_EQ(second.Open(), 0);
-    EXPECT_EQ(second.lastOpenError(), "another program holds the port");
+    EXPECT_EQ(second.lastOpenError(), "Another program holds the port.");
     EXPECT_EQ(second.openFlag, 0);
     first.Close();
     EXPECT_NE(second.Open(), 0);
@@ -158,7 +158,7 @@ TEST(PortHub, ABusyDeviceIsRefusedWithItsReason) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX), 0);
     EXPECT_EQ(second.Open(), 0);
-    EXPECT_EQ(second.lastOpenError(), "another program holds the port");
+    EXPECT_EQ(second.lastOpenError(), "Another program holds the port.");
     ::close(fd);
     EXPECT_NE(second.Open(), 0);
 }
@@ -168,7 +168,7 @@ TEST(PortHub, AMissingDeviceIsRefusedWithItsReason) {
     hub.Initialize();
     useDevice(hub, "/dev/velmora-no-such-port");
     EXPECT_EQ(hub.Open(), 0);
-    EXPECT_EQ(hub.lastOpenError(), "it does not exist");
+    EXPECT_EQ(hub.lastOpenError(), "It does not exist.");
 
     commsettag settings;
     hub.GetCommSet(&settings);
@@ -176,7 +176,7 @@ TEST(PortHub, AMissingDeviceIsRefusedWithItsReason) {
     settings.comPort = 129;
     hub.SetCommSet(&settings);
     EXPECT_EQ(hub.Open(), 0);
-    EXPECT_EQ(hub.lastOpenError(), "it does not exist");
+    EXPECT_EQ(hub.lastOpenError(), "It does not exist.");
 }
 
 TEST(PortHub, HangUpMidCommandEndsItAsLineError) {
