@@ -53,7 +53,7 @@ parts=(
   '^controls/' velmora_controls
   '^tooltip/' velmora_tooltip
   '^app/(VelmoraApp|KeyboardFilter)\.' velmora_appcore
-  '^app/WorkflowActions\.' velmora_workflows
+  '^app/(WorkflowActions|RunProgram)\.' velmora_workflows
   '^app/main\.cpp$' VelmoraFree
   '^app/ScreenshotTool\.cpp$' velmora-screenshots
   '^app/' velmora_launcher
@@ -61,7 +61,7 @@ parts=(
   '^alarm/(AlarmHistoryText|AlarmMessages|DlgAlarm)\.' velmora_alarm_history
   '^alarm/AlarmTransferProcedure\.' velmora_alarm_transfer
   '^alarm/' velmora_alarm_ui
-  '^transfer/(BackupRestoreProcedure|GenerationProcedure|TransferTexts|TransportProcedure)\.' velmora_transfer_core
+  '^transfer/(BackupRestoreProcedure|GenerationProcedure|LineBackup|LineProgress|LineRun|Manifest|TransferTexts|TransportProcedure)\.' velmora_transfer_core
   '^transfer/DlgTransportGenerationV2\.' velmora_transfer_generation
   '^transfer/' velmora_transfer
   '^newdata/' velmora_newdata

@@ -8,9 +8,9 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
-CLineBackup::CLineBackup(CControllerSession& session, NodeChooser& chooser, BusyIndicator& busy,
-                         LineProgress& progress)
-    : CBackupRestoreProcedure(session, chooser, busy), progress(progress) {}
+CLineBackup::CLineBackup(CControllerSession& session, NodeChooser& nodeChooser,
+                         BusyIndicator& busyIndicator, LineProgress& lineProgress)
+    : CBackupRestoreProcedure(session, nodeChooser, busyIndicator), progress(lineProgress) {}
 
 QString CLineBackup::LineName(const PortTarget& port) {
     if (port.comPort != 0 || port.devicePath.isEmpty())
