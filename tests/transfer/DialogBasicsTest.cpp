@@ -88,11 +88,16 @@ TEST_F(TransferDialogTest, TreeFollowsLinesComingAndGoingAndKeepsTheSelection) {
         return items.isEmpty() ? QString() : items.first()->text(0);
     };
     constexpr int kWaitMs = 5000;
+    // Adapters come and go in /dev; the simulator's lines in a folder of their own.
+    const CPortWatcher watcher;
+    EXPECT_TRUE(watcher.watchedFolders().contains("/dev"))
+        << watcher.watchedFolders().join(", ").toStdString();
 
     SimulatedLine first(MakeDemoControllers(1));
     ASSERT_TRUE(first.Start());
     const int firstCom = first.ComNumber();
     ASSERT_TRUE(QTest::qWaitFor([&] { return listed(firstCom); }, kWaitMs));
+    EXPECT_TRUE(CPortWatcher().watchedFolders().contains(ComPortTable::SimulatorLineFolder()));
     const QList<QTreeWidgetItem*> items =
         tree->findItems(ComPortTable::DisplayName(firstCom), Qt::MatchExactly | Qt::MatchRecursive);
     EXPECT_EQ(items.first()->toolTip(0), first.LinkPath());
