@@ -220,14 +220,15 @@ void CBusyPanel::SetMessageFont(const QFont& messageFont) {
         label->repaint();
 }
 
-void CBusyPanel::Show() {
+void CBusyPanel::Show(bool deliverEvents) {
     if (!window)
         return;
     window->show();
     if (moving || style == CDrawnProgressBar::Arrows)
         timer->start();
     // Let the window system map the panel, then paint it before the caller's work goes on.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (deliverEvents)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (window)
         window->repaint();
 }

@@ -64,18 +64,11 @@ FaultRule Fault(FaultRule::Kind kind, const QString& pattern, int count = -1, in
     return rule;
 }
 
-class AlarmDialogTest : public ::testing::Test {
+class AlarmDialogTest : public SimLineFixture {
 protected:
-    void SetUp() override {
-        previousUi = InstallUserInteraction(&ui);
-        ASSERT_TRUE(folder.isValid());
-    }
     void TearDown() override {
         dialog.reset();
-        if (sim)
-            sim->Stop();
-        sim.reset();
-        InstallUserInteraction(previousUi);
+        SimLineFixture::TearDown();
     }
 
     // Demo controllers on nodes 1..count; node 2 holds `alarms`.
@@ -85,9 +78,7 @@ protected:
             if (c.node() == 2)
                 c.alarms = alarms;
         }
-        sim = std::make_unique<SimulatedLine>(controllers);
-        QString error;
-        ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
+        StartSimLine(controllers);
     }
     CDlgTransportAlarmV2& OpenDialog() {
         dialog = std::make_unique<CDlgTransportAlarmV2>();
@@ -111,7 +102,6 @@ protected:
         dialog->okButton()->click();
         return dialog->result() == QDialog::Accepted && !dialog->isVisible();
     }
-    QString FilePath(const QString& name) const { return folder.filePath(name); }
     QStringList Commands() const { return sim->Log().Commands(); }
     QStringList AlarmQueries() const {
         return Commands().filter(QRegularExpression("^@\\?REC\\d"));
@@ -121,20 +111,10 @@ protected:
                dialog->browseButton()->isEnabled() && dialog->connectionTree()->isEnabled();
     }
     QStringList FilesInFolder() const { return QDir(folder.path()).entryList(QDir::Files); }
-    SimController Node(int node) const {
-        for (const SimController& c : sim->Controllers()) {
-            if (c.node() == node)
-                return c;
-        }
-        return SimController();
-    }
+    SimController Node(int node) const { return ControllerOnNode(node); }
 
-    std::unique_ptr<SimulatedLine> sim;
     std::unique_ptr<CDlgTransportAlarmV2> dialog;
-    HookedUserInteraction ui;
     NodeDialogDriver driver;
-    QTemporaryDir folder;
-    UserInteraction* previousUi = nullptr;
 };
 
 } // namespace

@@ -8,13 +8,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-MsgResult HookedUserInteraction::ShowMessage(QObject* parent, const QString& text,
-                                             MsgButtons buttons, MsgIcon icon) {
-    if (onShow)
-        onShow(text);
-    return ScriptedUserInteraction::ShowMessage(parent, text, buttons, icon);
-}
-
 NodeDialogDriver::NodeDialogDriver() {
     timer.setInterval(5);
     connect(&timer, &QTimer::timeout, this, &NodeDialogDriver::poll);
@@ -61,23 +54,13 @@ void NodeDialogDriver::poll() {
     }
 }
 
-void TransferDialogTest::SetUp() {
-    previousUi = InstallUserInteraction(&ui);
-    ASSERT_TRUE(folder.isValid());
-}
-
 void TransferDialogTest::TearDown() {
     dialog.reset();
-    if (sim)
-        sim->Stop();
-    sim.reset();
-    InstallUserInteraction(previousUi);
+    SimLineFixture::TearDown();
 }
 
 void TransferDialogTest::StartLine(const QList<SimController>& controllers) {
-    sim = std::make_unique<SimulatedLine>(controllers);
-    QString error;
-    ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
+    StartSimLine(controllers);
 }
 
 CDlgTransportV2& TransferDialogTest::OpenDialog(bool saveToPc) {
@@ -130,30 +113,4 @@ bool TransferDialogTest::Restore(int node, const QString& path) {
     const bool done = PressOk({NodeDialogDriver::Node(node)});
     ui.answers.clear();
     return done;
-}
-
-QStringList TransferDialogTest::TakeCommands() {
-    const QStringList all = sim->Log().Commands();
-    const QStringList fresh = all.mid(commandsSeen);
-    commandsSeen = static_cast<int>(all.size());
-    return fresh;
-}
-
-QStringList TransferDialogTest::Writes(const QStringList& commands) {
-    QStringList writes;
-    for (const QString& command : commands) {
-        if (command.startsWith(QLatin1String("@?")) || command.startsWith(QLatin1String("@READ")) ||
-            command == QLatin1String("@K99=0"))
-            continue;
-        writes << command;
-    }
-    return writes;
-}
-
-SimController TransferDialogTest::ControllerOnNode(int node) const {
-    for (const SimController& controller : sim->Controllers()) {
-        if (controller.node() == node)
-            return controller;
-    }
-    return SimController();
 }
