@@ -2,8 +2,10 @@
 
 #include "comm/DlgSerialConnect.h"
 #include "platform/TemplateLoader.h"
+#include "transfer/RollbackPoint.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -137,6 +139,16 @@ QStringList TransferDialogTest::TakeCommands() {
     const QStringList fresh = all.mid(commandsSeen);
     commandsSeen = static_cast<int>(all.size());
     return fresh;
+}
+
+QString TransferDialogTest::RollbackSentence() {
+    const QFileInfoList points =
+        QDir(RollbackPoint::Folder())
+            .entryInfoList({QStringLiteral("*.kqd")}, QDir::Files, QDir::Time);
+    if (points.isEmpty())
+        return QStringLiteral("(no rollback point)");
+    return QStringLiteral("\n\nThe controller's data before this write is saved in ") +
+           points.first().filePath();
 }
 
 QStringList TransferDialogTest::Writes(const QStringList& commands) {
