@@ -163,14 +163,20 @@ QString CTransportProcedure::ControllerLine(const QString& controllerName, int c
 }
 
 QString CTransportProcedure::WriteStoppedText(const CControllerSession& comm) const {
-    // A refused item ends the write as a whole, run mode restored; only a write cut short
-    // leaves the controller half-written.
-    if (!comm.writeBegan || comm.channel.lastFailure.kind == ChannelFailure::Kind::NotTaken)
+    if (!comm.writeBegan)
         return QString();
-    QString text = Format(Text(kWriteStopped), {QString::number(comm.itemsWritten)});
-    if (!rollbackFile.isEmpty())
-        text += Format(Text(kRestoreRollback), {QDir::toNativeSeparators(rollbackFile)});
-    return text;
+    // A refused item ends the write as a whole, run mode restored; only a write cut short
+    // leaves the controller half-written and in Debug Mode.
+    QString text;
+    if (comm.channel.lastFailure.kind != ChannelFailure::Kind::NotTaken)
+        text = Format(Text(kWriteStopped), {QString::number(comm.itemsWritten)});
+    return text + RollbackText();
+}
+
+QString CTransportProcedure::RollbackText() const {
+    if (rollbackFile.isEmpty())
+        return QString();
+    return Format(Text(kRestoreRollback), {QDir::toNativeSeparators(rollbackFile)});
 }
 
 bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerData& wanted,
@@ -203,6 +209,8 @@ bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerDat
     if (!readBack)
         return false;
     readBack->params().K(kNodeParam) = present.params().K(kNodeParam);
+    // The write is done either way: whatever the read-back finds, the way back is the same.
+    afterReason = RollbackText();
     if (!comm.ReadControllerData(*readBack, true, true))
         return false;
     QList<WholeWrite::Change> differences;
@@ -219,5 +227,6 @@ bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerDat
         SetFailureReason(Format(Text(kReadBackDiffers), {items.join(QStringLiteral(", "))}));
         return false;
     }
+    afterReason.clear();
     return true;
 }

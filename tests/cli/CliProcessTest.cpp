@@ -287,7 +287,9 @@ TEST_F(CliTest, BackupThenRestoreOfTheSameFileSwitchesOnlyTheRunMode) {
     ASSERT_EQ(readBack.size(), 1) << ignored.out.toStdString();
     EXPECT_EQ(readBack[0].toObject().value("item").toString(), "K44");
     EXPECT_TRUE(ignored.err.contains("Read back after writing, the controller holds other values "
-                                     "than were written: K44"))
+                                     "than were written: K44\nTo bring back its data from before "
+                                     "this write, restore " +
+                                     NewestRollback() + "\n"))
         << ignored.err.toStdString();
     EXPECT_EQ(ReadBytes(NewestRollback()), ReadBytes(before));
 
