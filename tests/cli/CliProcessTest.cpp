@@ -256,6 +256,22 @@ TEST_F(CliTest, BackupThenRestoreOfTheSameFileSwitchesOnlyTheRunMode) {
     EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
     EXPECT_EQ(NewestRollback(), rollbackBefore);
 
+    // A rollback point that cannot be saved (the data folder is a file) stops the restore
+    // before its first write, with the reason.
+    const QString blocker = FilePath("blocker");
+    ASSERT_TRUE(QFile(blocker).open(QIODevice::WriteOnly));
+    QProcessEnvironment noDataFolder = QProcessEnvironment::systemEnvironment();
+    noDataFolder.insert("XDG_DATA_HOME", blocker);
+    const CliRun unsaved =
+        Cli({"restore", "--port", Port(), "--node", "2", "--file", path, "--yes"}, noDataFolder);
+    EXPECT_EQ(unsaved.status, 1);
+    EXPECT_TRUE(unsaved.err.contains("Data transfer failed.\n\nThe controller's present data "
+                                     "could not be saved as a rollback point in " +
+                                     blocker + "/VelmoraFree/rollback: "))
+        << unsaved.err.toStdString();
+    EXPECT_TRUE(unsaved.err.endsWith("\nNothing was written.\n")) << unsaved.err.toStdString();
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
+
     // The line falls silent at the second item: the failure says how far the write came, that
     // the controller stays in Debug Mode, and which rollback file brings it back.
     FaultRule silence;
