@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kRollbackSaved = 10480;   // "\n\nThe controller's data before this write ..."
 constexpr int kWriteStopped = 10481;    // "\n\nThe transfer stopped after %d item(s) ..."
-constexpr int kRestoreRollback = 10482; // "\nTo bring back its data before this write ..."
+constexpr int kRestoreRollback = 10482; // "\nTo bring back its data from before this ..."
 constexpr int kRollbackFailed = 10483;  // "\n\nThe controller's present data could not ..."
 constexpr int kReadBackDiffers = 10484; // "\n\nRead back after writing, the controller ..."
 
