@@ -2,8 +2,10 @@
 
 #include "comm/DlgSerialConnect.h"
 #include "platform/TemplateLoader.h"
+#include "transfer/RollbackPoint.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -113,4 +115,14 @@ bool TransferDialogTest::Restore(int node, const QString& path) {
     const bool done = PressOk({NodeDialogDriver::Node(node)});
     ui.answers.clear();
     return done;
+}
+
+QString TransferDialogTest::RollbackSentence() {
+    const QFileInfoList points =
+        QDir(RollbackPoint::Folder())
+            .entryInfoList({QStringLiteral("*.kqd")}, QDir::Files, QDir::Time);
+    if (points.isEmpty())
+        return QStringLiteral("(no rollback point)");
+    return QStringLiteral("\n\nThe controller's data before this write is saved in ") +
+           points.first().filePath();
 }

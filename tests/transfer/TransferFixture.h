@@ -58,6 +58,8 @@ protected:
 
     // An empty file of that name in the folder, for an open chooser to hand out.
     QString ExistingFile(const QString& name) const;
+    // What a restore's completion message ends with: the newest rollback point's file.
+    static QString RollbackSentence();
 
     std::unique_ptr<CDlgTransportV2> dialog;
     NodeDialogDriver driver;
