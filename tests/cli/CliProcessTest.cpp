@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
@@ -484,4 +485,47 @@ TEST_F(CliTest, WholeLinesAreBackedUpTogetherAndRestoredOnlyFromAnIntactSet) {
     EXPECT_TRUE(swapped.err.contains("\t03\t")) << swapped.err.toStdString();
     EXPECT_EQ(swapped.err.count("\tfailed\t"), 1) << swapped.err.toStdString();
     EXPECT_EQ(Writes(TakeCommands()), (QStringList{"@K20.4=2", "@K20.4=0"}));
+
+    // A set holding nothing for the line, or for the nodes given, says so.
+    struct Nothing {
+        QStringList arguments;
+        QString message;
+    };
+    for (const Nothing& row :
+         {Nothing{{"--port", secondLine, "--node", "2"},
+                  "none of the given nodes of " + secondLine},
+          Nothing{{"--port", "/dev/null"}, "no controller of null to restore"}}) {
+        const CliRun nothing =
+            Cli(QStringList{"restore-all", "--dir", dir, "--yes"} + row.arguments);
+        EXPECT_EQ(nothing.status, 1);
+        EXPECT_EQ(nothing.err,
+                  QDir::toNativeSeparators(dir) + "\nThe backup set lists " + row.message + ".\n");
+    }
+    EXPECT_TRUE(TakeCommands().isEmpty());
+
+    // On a terminal, a bar of the controllers done out of those found, with the one being read.
+    QStringList command{VELMORA_CLI_PATH,
+                        "restore-all",
+                        "--port",
+                        Port(),
+                        "--dir",
+                        dir,
+                        "--node",
+                        "1",
+                        "--node",
+                        "2",
+                        "--yes",
+                        "--reply-timeout",
+                        "300"};
+    for (QString& part : command)
+        part = "'" + part + "'";
+    QProcess terminal;
+    terminal.start("script", {"-qefc", command.join(' '), "/dev/null"});
+    ASSERT_TRUE(terminal.waitForFinished(60000));
+    const QString shown = QString::fromLocal8Bit(terminal.readAllStandardOutput());
+    EXPECT_EQ(terminal.exitCode(), 0) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("\r\033[K[##########..........] 1/2 " + Port() + " node 02 " +
+                               controllers[1].data.controllerName))
+        << shown.toStdString();
+    EXPECT_EQ(shown.count("\tok\t"), 2) << shown.toStdString();
 }
