@@ -624,9 +624,16 @@ TEST_F(TransferDialogTest, WholeLineFolderModeBacksUpTheLineAndRestoresTheSet) {
     ASSERT_NE(mode, nullptr);
     mode->checkBox()->click();
     EXPECT_EQ(dlg.fileLabel()->text(), "Save Folder");
+    // A file is no folder for a backup set.
+    const QString plain = ExistingFile("plain.kqd");
+    ChooseFile(plain);
+    EXPECT_EQ(ui.texts(), QStringList{plain + "\nThis is a file. Choose a folder."});
+    EXPECT_TRUE(dlg.FileFieldText().isEmpty());
+    ui.shown.clear();
     ChooseFile(dir);
-    ASSERT_EQ(ui.fileRequests.size(), 1);
-    EXPECT_TRUE(ui.fileRequests[0].folder);
+    ASSERT_EQ(ui.fileRequests.size(), 2);
+    EXPECT_TRUE(ui.fileRequests[1].folder);
+    EXPECT_EQ(dlg.FileFieldText(), dir);
     ASSERT_TRUE(SelectLinePort());
     CLineProgressList* list = mode->progressList();
     EXPECT_TRUE(list->isVisible());
@@ -679,6 +686,14 @@ TEST_F(TransferDialogTest, WholeLineFolderModeBacksUpTheLineAndRestoresTheSet) {
         EXPECT_EQ(saved.points, controller.data.points);
         EXPECT_EQ(saved.params().values, controller.data.params().values);
     }
+    // Back in file mode: the template's size and the file row, the folder kept for later.
+    mode->checkBox()->click();
+    EXPECT_EQ(dlg.size(), QSize(279, 278));
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(dlg.fileLabel()->text(), "Save File Name");
+    EXPECT_TRUE(dlg.FileFieldText().isEmpty());
+    mode->checkBox()->click();
+    EXPECT_EQ(dlg.FileFieldText(), dir);
     dialog.reset();
 
     // The restore of the set: one confirmation naming the three saved nodes, then each node's
