@@ -72,7 +72,18 @@ MsgResult GuiUserInteraction::ShowMessage(QObject* parent, const QString& text, 
 }
 
 bool GuiUserInteraction::ChooseFile(QObject* parent, const FileChoice& choice, QString& path) {
-    QFileDialog dialog(parentWidgetOf(parent), choice.title, QString(), QtFilter(choice.filter));
+    QFileDialog dialog(parentWidgetOf(parent), choice.title, QString(),
+                       choice.folder ? QString() : QtFilter(choice.filter));
+    if (choice.folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (!choice.initialPath.isEmpty())
+            dialog.setDirectory(choice.initialPath);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+            return false;
+        path = dialog.selectedFiles().first();
+        return true;
+    }
     dialog.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (choice.save && !choice.defaultExtension.isEmpty())

@@ -1,5 +1,6 @@
 #include "transfer/DlgTransportV2.h"
 
+#include "transfer/LineFolderMode.h"
 #include "transfer/TransferTexts.h"
 
 #include <QLabel>
@@ -17,6 +18,16 @@ void CDlgTransportV2::InitDialog() {
     setWindowTitle(Text(saveToPc ? kTitleBackup : kTitleRestore));
     if (fileLabel())
         fileLabel()->setText(Text(saveToPc ? kSaveFileName : kFileName));
+    AddLineFolderMode();
+}
+
+void CDlgTransportV2::AddLineFolderMode() {
+    if (!lineMode)
+        lineMode = new CLineFolderMode(*this, saveToPc);
+}
+
+bool CDlgTransportV2::UseFolderChooser() const {
+    return lineMode && lineMode->IsOn();
 }
 
 QString CDlgTransportV2::FileExtension() const {
@@ -28,6 +39,8 @@ int CDlgTransportV2::FileFilterId() const {
 }
 
 bool CDlgTransportV2::RunTransferProcedure(int comPort) {
+    if (UseFolderChooser())
+        return lineMode->Run(comPort, transferFileName);
     workflow.saveToPc = saveToPc;
     workflow.transferFileName = transferFileName;
     return workflow.RunTransferProcedure(PortTarget::Com(static_cast<uint16_t>(comPort)));

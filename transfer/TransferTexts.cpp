@@ -105,6 +105,15 @@ QString ChosenPathMessage(ChosenPathProblem problem, const QString& path) {
     return QString();
 }
 
+QString ChosenFolderMessage(const QString& path) {
+    constexpr int kIsFile = 10478;
+    if (path.size() > kMaxPathLength)
+        return Text(TransferMessages::kFileNameTooLong);
+    if (QFileInfo(path).exists() && !QFileInfo(path).isDir())
+        return Format(Text(kIsFile), {path});
+    return QString();
+}
+
 QString FileNamePart(const QString& path) {
     const QString part = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     return part.isEmpty() ? path : part;

@@ -32,6 +32,11 @@ ChosenPathProblem CheckChosenPath(const QString& path, const QString& extension,
 // The dialogs' message for a refused path; empty for ChosenPathProblem::None.
 QString ChosenPathMessage(ChosenPathProblem problem, const QString& path);
 
+// The folder chooser's refusals of a chosen folder (a backup set's): a path longer than
+// kMaxPathLength ("The file name is too long."), or a file where a folder is wanted. Empty when
+// the folder is accepted; a folder that does not exist yet is (a backup creates it).
+QString ChosenFolderMessage(const QString& path);
+
 // The file name part shown in confirmations: the text after the last "/", or the whole path
 // when that part is empty.
 QString FileNamePart(const QString& path);

@@ -170,6 +170,7 @@ void CTransportDialogBase::OnBrowse() {
     choice.filter = TransferTexts::Format(Text(FileFilterId()), {extension, extension});
     choice.defaultExtension = extension;
     choice.initialPath = transferFileName;
+    choice.folder = UseFolderChooser();
     QString path;
     if (!UI().ChooseFile(this, choice, path))
         return;
@@ -178,6 +179,12 @@ void CTransportDialogBase::OnBrowse() {
 }
 
 bool CTransportDialogBase::RefusedPath(const QString& path) {
+    if (UseFolderChooser()) {
+        const QString problem = TransferTexts::ChosenFolderMessage(path);
+        if (!problem.isEmpty())
+            UI().ShowMessage(this, problem);
+        return !problem.isEmpty();
+    }
     const TransferTexts::ChosenPathProblem problem =
         TransferTexts::CheckChosenPath(path, FileExtension(), !UseSaveChooser());
     if (problem == TransferTexts::ChosenPathProblem::None)

@@ -104,6 +104,8 @@ protected:
     virtual QString FileExtension() const { return QString(); }
     virtual int FileFilterId() const { return 0; }
     virtual bool UseSaveChooser() const { return true; }
+    // True while the dialog's path is a folder (a whole line's backup set), not a file.
+    virtual bool UseFolderChooser() const { return false; }
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
