@@ -19,9 +19,9 @@ class QTreeWidgetItem;
 //     action), OK 1 and Cancel 2;
 //   - the connection tree of free ports: root "COM port (free)" (item data 0) with one child per
 //     free port (item data 2), all expanded; empty when no port is free;
-//   - the file chooser ("...") with its refusals: "The file name is too long.", a folder that
-//     does not exist (save chooser), a file that does not exist (open chooser); OK checks the
-//     path again before it touches the line;
+//   - the file chooser ("...") with its refusals: "The file name is too long.", a wrong
+//     extension, a folder that does not exist (save chooser), a file that does not exist (open
+//     chooser); OK checks the path again before it touches the line;
 //   - OK and a double click on a tree item: the file and port checks, then the five controls
 //     (or four without a file) disabled for the whole attempt and RunTransferProcedure; success
 //     closes the dialog with OK, failure enables the controls again;
