@@ -1,6 +1,5 @@
 #include "platform/DialogWindows.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -37,7 +36,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+        // A dialog's end hides it from within the program; the window system's own hiding
+        // (minimising) is no end.
+        if (event->type() == QEvent::Hide && !event->spontaneous() && watched->isWidgetType()) {
             const auto* dialog = qobject_cast<QDialog*>(watched);
             // The window is down and out of the modal stack by now: the request goes to the
             // window system before anything else can happen, the next key included.
