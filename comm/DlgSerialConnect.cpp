@@ -1,6 +1,7 @@
 #include "comm/DlgSerialConnect.h"
 
 #include "platform/DialogWindows.h"
+#include "platform/ResourceArt.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
 
@@ -22,13 +23,6 @@ constexpr int kHeadingControllerName = 336;
 constexpr int kHeadingUserName = 344;
 
 const QString kCurrentMark = QStringLiteral("*");
-
-QIcon SmallIcon(int id) {
-    QString path = ResourceLibrary::IconPath(id, 16);
-    if (path.isEmpty())
-        path = ResourceLibrary::IconPath(id);
-    return path.isEmpty() ? QIcon() : QIcon(path);
-}
 
 } // namespace
 
@@ -72,7 +66,7 @@ void CDlgSerialConnect::InitDialog() {
     researchRequested = false;
     setWindowTitle(
         ResourceLibrary::LoadString(nodeSelectMode ? kTitleNodeSelect : kTitleSwitchController));
-    titleIcon = SmallIcon(nodeSelectMode ? kIconNodeSelect : kIconSwitchController);
+    titleIcon = ResourceArt::Icon(nodeSelectMode ? kIconNodeSelect : kIconSwitchController);
     setWindowIcon(titleIcon);
 
     if (nodeList) {

@@ -1,7 +1,7 @@
 #include "controls/BusyPanel.h"
 
 #include "controls/DrawnProgressBar.h"
-#include "platform/ResourceLibrary.h"
+#include "platform/ResourceArt.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -126,16 +126,7 @@ CBusyPanel::~CBusyPanel() {
 }
 
 QIcon CBusyPanel::LoadPanelIcon(int id) {
-    QIcon icon;
-    const QString plain = ResourceLibrary::IconPath(id);
-    for (int size : {16, 24, 32, 48}) {
-        const QString path = ResourceLibrary::IconPath(id, size);
-        if (!path.isEmpty() && path != plain)
-            icon.addFile(path, QSize(size, size));
-    }
-    if (!plain.isEmpty())
-        icon.addFile(plain);
-    return icon;
+    return ResourceArt::Icon(id);
 }
 
 void CBusyPanel::SetEndIcons(const QIcon& left, const QIcon& right) {

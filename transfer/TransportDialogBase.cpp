@@ -5,6 +5,8 @@
 #include "platform/DialogWindows.h"
 #include "platform/TemplateLoader.h"
 #include "platform/UserInteraction.h"
+#include "porthub/PortDevices.h"
+#include "transfer/PortTree.h"
 #include "transfer/TransferTexts.h"
 #include "transfer/TransportGuiParts.h"
 
@@ -116,6 +118,10 @@ bool CTransportDialogBase::SelectConnection(int comPort) {
 void CTransportDialogBase::FillConnectionTree() {
     if (!tree)
         return;
+    // A port plugged in or out while the dialog is open fills the tree again; the selected item
+    // stays selected while it is still there.
+    PortTree::FollowPortChanges(tree, [this] { FillConnectionTree(); });
+    const QString selected = PortTree::SelectedText(tree);
     tree->clear();
     tree->setHeaderHidden(true);
     tree->setColumnCount(1);
@@ -129,11 +135,16 @@ void CTransportDialogBase::FillConnectionTree() {
         return;
     auto* root = new QTreeWidgetItem(tree, {Text(kComPortRoot)});
     root->setData(0, Qt::UserRole, kItemRoot);
+    const QMap<int, PortDeviceFacts> devices = AttachedPortDevices();
     for (const uint16_t port : ports) {
         auto* item = new QTreeWidgetItem(root, {ComPortTable::DisplayName(port)});
         item->setData(0, Qt::UserRole, kItemPort);
+        const auto facts = devices.constFind(port);
+        item->setToolTip(0, PortTree::ItemTip(ComPortTable::DevicePath(port),
+                                              facts == devices.cend() ? nullptr : &*facts));
     }
     tree->expandAll();
+    PortTree::SelectText(tree, selected);
 }
 
 QString CTransportDialogBase::FileFieldText() const {

@@ -18,7 +18,9 @@ class QTreeWidgetItem;
 //     "..." 1141, tree label 1152, connection tree 1151, "Comm Setting" 1329 (hidden, no
 //     action), OK 1 and Cancel 2;
 //   - the connection tree of free ports: root "COM port (free)" (item data 0) with one child per
-//     free port (item data 2), all expanded; empty when no port is free;
+//     free port (item data 2), all expanded; empty when no port is free; a port's tip tells
+//     its device and what the system knows of a USB adapter; filled again when a port comes or
+//     goes while the dialog is open, the selection kept;
 //   - the file chooser ("...") with its refusals: "The file name is too long.", a wrong
 //     extension, a folder that does not exist (save chooser), a file that does not exist (open
 //     chooser); OK checks the path again before it touches the line;
@@ -61,7 +63,8 @@ public:
     // Runs once, before the first showing; a derived dialog calls the base first, then sets its
     // own texts.
     virtual void InitDialog();
-    // Probes COM1 up to the port manager's highest port and lists the free ones.
+    // Probes COM1 up to the port manager's highest port and lists the free ones; from the first
+    // call on, again whenever a port comes or goes.
     void FillConnectionTree();
 
     // The button handlers, public so that a caller can drive the dialog without a mouse.
