@@ -2,6 +2,7 @@
 
 #include "app/VelmoraApp.h"
 #include "data/RobotCatalogInterface.h"
+#include "platform/DialogWindows.h"
 #include "platform/ResourceArt.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
@@ -37,6 +38,8 @@ CAboutDlg::CAboutDlg(QWidget* parent, const VersionInfo* info) : QDialog(parent)
         label->setText(ApplicationName());
     if (auto* ok = FindControl<QAbstractButton>(this, kIdOk))
         connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
+    DialogWindows::FixSize(this);
+    DialogWindows::GiveAccessKeys(this);
 }
 
 QString CAboutDlg::ControlText(int id) const {

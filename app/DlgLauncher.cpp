@@ -3,6 +3,7 @@
 #include "controls/ControlRegistry.h"
 #include "controls/IconButton.h"
 #include "data/RobotCatalogInterface.h"
+#include "platform/DialogWindows.h"
 #include "platform/ResourceArt.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
@@ -100,6 +101,9 @@ CDlgLauncher::CDlgLauncher(LauncherActions launcherActions, QWidget* parent, con
     }
     exit->setAutoDefault(false);
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+    DialogWindows::GiveAccessKeys(this);
+    // The launcher is the window below every dialog of the program.
+    DialogWindows::ReactivateBelowEndingDialogs();
 }
 
 CDlgLauncher::~CDlgLauncher() = default;
@@ -143,7 +147,8 @@ void CDlgLauncher::SetUpButtons() {
 }
 
 int CDlgLauncher::ButtonWidth(int bannerWidth) const {
-    int width = bannerWidth;
+    // The window's title shows whole in its title bar.
+    int width = qMax(bannerWidth, DialogWindows::TitleWidth(windowTitle()) - 20);
     for (const WorkflowButton& entry : kWorkflowButtons) {
         const CIconButton* button = workflowButton(entry.control);
         if (!button || button->text().isEmpty())

@@ -77,6 +77,22 @@ protected:
 
     void closeEvent(QCloseEvent* event) override { event->ignore(); }
 
+    // A click on the owner, or its activation, brings the owner up over the panel in many
+    // window managers: the panel comes back over it at once, for as long as it exists.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::WindowActivate:
+            if (isVisible())
+                raise();
+            break;
+        default:
+            break;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), palette().color(QPalette::Button));
@@ -150,6 +166,9 @@ bool CBusyPanel::Create(QWidget* ownerWidget, int width, int height) {
                                   rightIcon, measuredIconSize);
     window = panel;
     panel->resize(width, height);
+    // A transient of the owner's window, kept over it (see PanelWindow::eventFilter).
+    if (owner)
+        owner->window()->installEventFilter(panel);
 
     QRect around;
     if (owner) {
@@ -224,6 +243,7 @@ void CBusyPanel::Show(bool deliverEvents) {
     if (!window)
         return;
     window->show();
+    window->raise();
     if (moving || style == CDrawnProgressBar::Arrows)
         timer->start();
     // Let the window system map the panel, then paint it before the caller's work goes on.

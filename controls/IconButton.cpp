@@ -368,6 +368,9 @@ void CIconButton::drawIconAndCaption(QPainter& p, bool pressed, bool styled) con
     QRect block(QPoint(0, 0), measured.size());
     block.moveCenter(area.center());
     block.translate(shift);
+    // An access key's underline lays the text out in pieces, a pixel wider than measured: the
+    // last letter must not be cut off at the measured edge.
+    flags |= Qt::TextDontClip;
 
     const QPalette& pal = palette();
     if (styled) {

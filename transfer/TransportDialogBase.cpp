@@ -2,6 +2,7 @@
 
 #include "data/Conversions.h"
 #include "platform/ComPortTable.h"
+#include "platform/DialogWindows.h"
 #include "platform/TemplateLoader.h"
 #include "platform/UserInteraction.h"
 #include "porthub/PortDevices.h"
@@ -42,7 +43,7 @@ CTransportDialogBase::CTransportDialogBase(QWidget* parent) : QDialog(parent) {
         connect(tree, &QTreeWidget::itemDoubleClicked, this,
                 &CTransportDialogBase::OnItemDoubleClicked);
     // "Comm Setting" has no action.
-    setFixedSize(size());
+    DialogWindows::FixSize(this);
 
     chooser = std::make_unique<CDialogNodeChooser>(this);
     busy = std::make_unique<CPanelBusyIndicator>(this);
@@ -62,6 +63,9 @@ void CTransportDialogBase::showEvent(QShowEvent* event) {
     if (!initialised && !event->spontaneous()) {
         initialised = true;
         InitDialog();
+        // The derived dialog has set its title by now.
+        DialogWindows::FixSize(this);
+        DialogWindows::GiveAccessKeys(this);
     }
     QDialog::showEvent(event);
 }
@@ -189,7 +193,7 @@ bool CTransportDialogBase::RefusedPath(const QString& path) {
         TransferTexts::CheckChosenPath(path, FileExtension(), !UseSaveChooser());
     if (problem == TransferTexts::ChosenPathProblem::None)
         return false;
-    UI().ShowMessage(this, TransferTexts::ChosenPathMessage(problem, path));
+    UI().ShowMessage(this, TransferTexts::ChosenPathMessage(problem, path, FileExtension()));
     return true;
 }
 

@@ -21,9 +21,9 @@ class QTreeWidgetItem;
 //     free port (item data 2), all expanded; empty when no port is free; a port's tip tells
 //     its device and what the system knows of a USB adapter; filled again when a port comes or
 //     goes while the dialog is open, the selection kept;
-//   - the file chooser ("...") with its refusals: "The file name is too long.", a folder that
-//     does not exist (save chooser), a file that does not exist (open chooser); OK checks the
-//     path again before it touches the line;
+//   - the file chooser ("...") with its refusals: "The file name is too long.", a wrong
+//     extension, a folder that does not exist (save chooser), a file that does not exist (open
+//     chooser); OK checks the path again before it touches the line;
 //   - OK and a double click on a tree item: the file and port checks, then the five controls
 //     (or four without a file) disabled for the whole attempt and RunTransferProcedure; success
 //     closes the dialog with OK, failure enables the controls again;

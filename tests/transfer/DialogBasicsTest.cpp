@@ -5,6 +5,7 @@
 #include "controls/BusyPanel.h"
 #include "controls/DrawnProgressBar.h"
 #include "platform/ComPortTable.h"
+#include "platform/DialogWindows.h"
 #include "platform/PortWatcher.h"
 #include "porthub/PortDevices.h"
 #include "transfer/PortTree.h"
@@ -20,6 +21,7 @@
 namespace {
 
 const QString kTooLong = QStringLiteral("The file name is too long.");
+const QString kNotKqd = QStringLiteral("The file must have the extension .kqd.");
 const QString kNoFile = QStringLiteral("File to be transferred is not selected.");
 const QString kNoConnection = QStringLiteral("Connection is not selected.");
 
@@ -36,8 +38,9 @@ TEST_F(TransferDialogTest, DirectionSetsTitleAndFileLabel) {
     CDlgTransportV2& restore = OpenDialog(false);
     EXPECT_EQ(restore.windowTitle(), QString("Data Transfer [PC to Controller]"));
     EXPECT_EQ(restore.fileLabel()->text(), QString("File Name"));
-    // 186 x 171 dialog units.
-    EXPECT_EQ(restore.size(), QSize(279, 278));
+    // 186 x 171 dialog units, wider where the title needs it.
+    EXPECT_EQ(restore.height(), 278);
+    EXPECT_EQ(restore.width(), qMax(279, DialogWindows::TitleWidth(restore.windowTitle())));
 }
 
 TEST_F(TransferDialogTest, TreeListsFreePortsUnderTheRootAndSkipsABusyOne) {
@@ -188,6 +191,7 @@ TEST_F(TransferDialogTest, ChooserKindFollowsTheDirection) {
 }
 
 TEST_F(TransferDialogTest, ChooserRefusesOtherExtensionsLongPathsAndMissingFiles) {
+    // Each refusal says what is wrong: the extension, the length, a missing file.
     CDlgTransportV2& dlg = OpenDialog(false);
     ChooseFile(ExistingFile("good.kqd"));
     ChooseFile(FilePath("upper.KQD"));
@@ -196,7 +200,7 @@ TEST_F(TransferDialogTest, ChooserRefusesOtherExtensionsLongPathsAndMissingFiles
     ChooseFile(FilePath("absent.kqd"));
     ASSERT_TRUE(QDir(FilePath(QString())).mkdir("folder.kqd"));
     ChooseFile(FilePath("folder.kqd"));
-    EXPECT_EQ(ui.texts(), (QStringList{kTooLong, kTooLong, kTooLong,
+    EXPECT_EQ(ui.texts(), (QStringList{kNotKqd, kTooLong, kNotKqd,
                                        FilePath("absent.kqd") + "\nThe file does not exist.",
                                        FilePath("folder.kqd") + "\nThe file does not exist."}));
     EXPECT_EQ(dlg.FileFieldText(), FilePath("good.kqd"));
