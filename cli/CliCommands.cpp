@@ -44,7 +44,8 @@ bool CheckFile(const CliOptions& options, const QString& extension, bool mustExi
     case TransferTexts::ChosenPathProblem::None:
         break;
     case TransferTexts::ChosenPathProblem::BadName:
-        Complain(TransferTexts::Text(TransferMessages::kFileNameTooLong));
+        Complain(TransferTexts::ChosenPathMessage(TransferTexts::ChosenPathProblem::BadName,
+                                                  options.file, extension));
         return false;
     case TransferTexts::ChosenPathProblem::NoSuchFile:
         Complain(QStringLiteral("%1: no such file.").arg(options.file));

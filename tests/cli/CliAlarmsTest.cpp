@@ -106,7 +106,7 @@ TEST_F(CliAlarmsTest, RefusedFileNamesAndMissingNodesTouchNothing) {
     const CliRun upper =
         Run({"--port", Port(), "--node", "2", "--file", FilePath("h.ALR"), "--yes"});
     EXPECT_EQ(upper.status, 1);
-    EXPECT_EQ(upper.err, "The file name is too long.\n");
+    EXPECT_EQ(upper.err, "The file must have the extension .alr.\n");
     const CliRun folderMissing =
         Run({"--port", Port(), "--node", "2", "--file", FilePath("none/h.alr"), "--yes"});
     EXPECT_EQ(folderMissing.status, 1);

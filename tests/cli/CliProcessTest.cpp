@@ -356,7 +356,7 @@ TEST_F(CliTest, FileRulesOfTheChooserApplyBeforeTheLineIsTouched) {
     const CliRun upper =
         Cli({"backup", "--port", Port(), "--node", "1", "--file", FilePath("x.KQD"), "--yes"});
     EXPECT_EQ(upper.status, 1);
-    EXPECT_EQ(upper.err, QString("The file name is too long.\n"));
+    EXPECT_EQ(upper.err, QString("The file must have the extension .kqd.\n"));
 
     const CliRun missing =
         Cli({"restore", "--port", Port(), "--node", "1", "--file", FilePath("none.kqd"), "--yes"});
