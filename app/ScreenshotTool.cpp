@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -83,6 +84,9 @@ bool SaveLineDialogs(SimulatedLine& line, QWidget& launcher, const QDir& folder)
                 // Let the arrows move a little first.
                 for (int i = 0; i < 10; ++i)
                     list->busyArrows()->stepIt();
+                // The set lives in a temporary folder; the picture shows where an engineer
+                // would keep it.
+                dialog.fileField()->setText(QStringLiteral("/home/engineer/backups/line1"));
                 saved = dialog.grab().save(path);
             }
         };
