@@ -2,6 +2,7 @@
 
 #include "transfer/TransferTexts.h"
 
+#include <QCheckBox>
 #include <QLabel>
 
 using namespace TransferMessages;
@@ -17,6 +18,13 @@ void CDlgTransportV2::InitDialog() {
     setWindowTitle(Text(saveToPc ? kTitleBackup : kTitleRestore));
     if (fileLabel())
         fileLabel()->setText(Text(saveToPc ? kSaveFileName : kFileName));
+    SetUpWriteReview();
+}
+
+void CDlgTransportV2::SetUpWriteReview() {
+    if (saveToPc || verifyBox)
+        return;
+    verifyBox = AddVerifyAfterWriteBox(*this);
 }
 
 QString CDlgTransportV2::FileExtension() const {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "transfer/BackupRestoreProcedure.h"
+#include "transfer/DlgWriteReview.h"
 #include "transfer/TransportDialogBase.h"
+
+class QCheckBox;
 
 // The backup and restore dialog. The creator sets saveToPc before showing it: true for
 // "Data Transfer [Controller to PC]", false for "Data Transfer [PC to Controller]". The dialog
@@ -18,6 +21,8 @@ public:
 
     // The workflow behind the dialog (its CompatibleModels, CheckRestoreTarget, ...).
     CBackupRestoreProcedure& procedure() { return workflow; }
+    // "Verify after writing" of a restore; null in a backup.
+    QCheckBox* verifyAfterWriteBox() const { return verifyBox; }
 
 protected:
     bool RunTransferProcedure(int comPort) override;
@@ -26,5 +31,10 @@ protected:
     bool UseSaveChooser() const override { return saveToPc; }
 
 private:
+    // A restore shows what it will write before it writes, and may read the controller back.
+    void SetUpWriteReview();
+
     CBackupRestoreProcedure workflow;
+    CDialogWriteReview reviewer{this};
+    QCheckBox* verifyBox = nullptr;
 };
