@@ -3,6 +3,7 @@
 #include "newdata/DataAddNewDlg.h"
 #include "transfer/TransferTexts.h"
 
+#include <QCheckBox>
 #include <QLabel>
 
 using namespace TransferMessages;
@@ -31,6 +32,8 @@ void CDlgTransportGenerationV2::InitDialog() {
     setWindowTitle(Text(kTitleGeneration));
     if (treeLabel())
         treeLabel()->setText(Text(kSelectConnection));
+    if (!verifyBox)
+        verifyBox = AddVerifyAfterWriteBox(*this);
 }
 
 bool CDlgTransportGenerationV2::RunTransferProcedure(int comPort) {
