@@ -81,6 +81,11 @@ public:
     // After a whole-data write that the controller did not fully take: the items it refused,
     // named as in a data file.
     QStringList itemsNotTaken;
+    // Of the last whole-data write: the items the controller acknowledged, and whether it had
+    // begun (the switch to Debug Mode acknowledged, or an item sent), so that a write cut short
+    // can say what it left behind.
+    int itemsWritten = 0;
+    bool writeBegan = false;
 
 protected:
     bool event(QEvent* event) override;
@@ -93,6 +98,8 @@ private:
     const ParamInfoTable* paramTableFor(const ControllerData& data) const;
     // Steps of WriteControllerData (ControllerTransfer.cpp).
     bool shouldStop() const;
+    // Notes one write command of the whole-data write and its answer; returns `acknowledged`.
+    bool noteWrite(bool acknowledged);
     bool writeAndVerifyK(int node, int number, ControllerData& newData,
                          const ParamInfoTable* table);
     bool writeAndVerifyH(int node, int number, ControllerData& newData,

@@ -91,6 +91,13 @@ bool CControllerSession::shouldStop() const {
     return channel.lastFailure.StopsTransfer();
 }
 
+bool CControllerSession::noteWrite(bool acknowledged) {
+    writeBegan = true;
+    if (acknowledged)
+        ++itemsWritten;
+    return acknowledged;
+}
+
 void CControllerSession::noteRestart(const ParamInfoTable* table, int tableNumber) {
     if (!table)
         return;
@@ -114,7 +121,7 @@ bool CControllerSession::readBackK(int node, int number, int32_t& slot,
 
 bool CControllerSession::writeAndVerifyK(int node, int number, ControllerData& newData,
                                          const ParamInfoTable* table) {
-    if (!WriteK(channel, node, number, newData.params().K(number)) && shouldStop())
+    if (!noteWrite(WriteK(channel, node, number, newData.params().K(number))) && shouldStop())
         return false;
     return readBackK(node, number, newData.params().K(number), table);
 }
@@ -122,7 +129,7 @@ bool CControllerSession::writeAndVerifyK(int node, int number, ControllerData& n
 bool CControllerSession::writeAndVerifyH(int node, int number, ControllerData& newData,
                                          const ParamInfoTable* table) {
     int32_t& slot = newData.params().H(number);
-    if (!WriteH(channel, node, number, slot) && shouldStop())
+    if (!noteWrite(WriteH(channel, node, number, slot)) && shouldStop())
         return false;
     int32_t value = slot;
     const bool ok = ReadH(channel, node, number, value);
@@ -147,6 +154,8 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
 
     restartRequired = false;
     itemsNotTaken.clear();
+    itemsWritten = 0;
+    writeBegan = false;
     const ControllerData asked = newData;
     int32_t runMode = 0;
 
@@ -154,9 +163,13 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
     if (switchRunMode) {
         if (!ReadK(channel, node, kRunModeParam, runMode) && shouldStop())
             return false;
-        if ((runMode & kRunModeMask) != kDebugMode &&
-            !WriteK(channel, node, kRunModeParam, kDebugMode) && shouldStop())
-            return false;
+        // Only a switch the controller acknowledged is known to have left Debug Mode behind.
+        if ((runMode & kRunModeMask) != kDebugMode) {
+            if (WriteK(channel, node, kRunModeParam, kDebugMode))
+                writeBegan = true;
+            else if (shouldStop())
+                return false;
+        }
     }
 
     // In the shared order: the decimal places first, they decide how the controller reads
@@ -195,7 +208,7 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
     }
 
     if (WholeWrite::NameWritten(newData, currentData)) {
-        if (!WriteRobotName(channel, node, newData.robotName)) {
+        if (!noteWrite(WriteRobotName(channel, node, newData.robotName))) {
             if (shouldStop())
                 return false;
             // Refused: the controller keeps its own name.
@@ -209,7 +222,7 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
         PointRecord& wanted = newData.points[slot];
         if (!WholeWrite::PointDeleted(wanted, current))
             continue;
-        if (!DeletePoints(channel, node, current.number, 0) && shouldStop())
+        if (!noteWrite(DeletePoints(channel, node, current.number, 0)) && shouldStop())
             return false;
         PointRecord copy = wanted;
         if (!ReadPoint(channel, node, current.number, copy) && shouldStop())
@@ -222,13 +235,22 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
         PointRecord& wanted = newData.points[slot];
         if (!WholeWrite::PointChanged(wanted, current))
             continue;
-        for (int field = kKeyPointFirst; field <= kKeyPointLast; ++field) {
+        bool pointTaken = false;
+        bool stop = false;
+        for (int field = kKeyPointFirst; field <= kKeyPointLast && !stop; ++field) {
             if (wanted.field(field) == current.field(field))
                 continue;
-            if (!WritePointField(channel, node, wanted.number, field, wanted.field(field)) &&
-                shouldStop())
-                return false;
+            writeBegan = true;
+            if (WritePointField(channel, node, wanted.number, field, wanted.field(field)))
+                pointTaken = true;
+            else
+                stop = shouldStop();
         }
+        // A point counts once, however many of its fields went out.
+        if (pointTaken)
+            ++itemsWritten;
+        if (stop)
+            return false;
         // Read into an empty record: a point the controller did not create reads back unused
         // instead of passing for the one asked for.
         PointRecord copy;
@@ -250,7 +272,7 @@ bool CControllerSession::WriteControllerData(ControllerData& newData, Controller
         QString& wanted = newData.*address.field;
         if (wanted == currentData.*address.field)
             continue;
-        if (!WriteTextItem(channel, node, address.item, wanted)) {
+        if (!noteWrite(WriteTextItem(channel, node, address.item, wanted))) {
             if (shouldStop())
                 return false;
             wanted = currentData.*address.field;

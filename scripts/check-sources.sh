@@ -61,7 +61,7 @@ parts=(
   '^alarm/(AlarmHistoryText|AlarmMessages|DlgAlarm)\.' velmora_alarm_history
   '^alarm/AlarmTransferProcedure\.' velmora_alarm_transfer
   '^alarm/' velmora_alarm_ui
-  '^transfer/(BackupRestoreProcedure|GenerationProcedure|LineBackup|LineProgress|LineRun|Manifest|TransferTexts|TransportProcedure|WriteReview)\.' velmora_transfer_core
+  '^transfer/(BackupRestoreProcedure|GenerationProcedure|LineBackup|LineProgress|LineRun|Manifest|RollbackPoint|TransferTexts|TransportProcedure|WriteReview)\.' velmora_transfer_core
   '^transfer/DlgTransportGenerationV2\.' velmora_transfer_generation
   '^transfer/' velmora_transfer
   '^newdata/' velmora_newdata

@@ -185,5 +185,5 @@ bool CBackupRestoreProcedure::RestoreFromFile(CControllerSession& comm, int node
     // The model code is the controller's own (a data file never holds it); it chooses the
     // parameter table of the restart test.
     fileData->modelCode = current->modelCode;
-    return comm.WriteControllerData(*fileData, *current, true);
+    return WriteWholeData(comm, *fileData, *current);
 }

@@ -35,6 +35,8 @@ public:
                           QString* reason = nullptr);
 
     bool BackupToFile(CControllerSession& window, int node);
+    // Reads the node, loads the file over its data and writes what differs, with the review,
+    // the rollback point and the read-back of WriteWholeData.
     bool RestoreFromFile(CControllerSession& window, int node);
 
     // Text of a K20 value: "Normal Mode" ... "Debug Mode(SAFETY)"; empty for any other value.

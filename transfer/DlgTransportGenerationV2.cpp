@@ -32,10 +32,17 @@ void CDlgTransportGenerationV2::InitDialog() {
     setWindowTitle(Text(kTitleGeneration));
     if (treeLabel())
         treeLabel()->setText(Text(kSelectConnection));
+    ApplyWriteReview();
+}
+
+void CDlgTransportGenerationV2::ApplyWriteReview() {
     if (!verifyBox)
         verifyBox = AddVerifyAfterWriteBox(*this);
+    workflow.review = &reviewer;
+    workflow.verifyAfterWrite = verifyBox && verifyBox->isChecked();
 }
 
 bool CDlgTransportGenerationV2::RunTransferProcedure(int comPort) {
+    ApplyWriteReview();
     return workflow.RunTransferProcedure(PortTarget::Com(static_cast<uint16_t>(comPort)));
 }

@@ -36,7 +36,9 @@ protected:
     bool UsesFile() const override { return false; }
 
 private:
-    // The write shows what it will change before it writes, and may read the controller back.
+    // The write shows what it will change before it writes, and reads the controller back when
+    // "Verify after writing" is checked: the check box once, the procedure's switches before
+    // each attempt.
     void ApplyWriteReview();
 
     CNewDataComposer composer;

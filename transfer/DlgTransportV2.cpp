@@ -22,9 +22,10 @@ void CDlgTransportV2::InitDialog() {
 }
 
 void CDlgTransportV2::SetUpWriteReview() {
-    if (saveToPc || verifyBox)
-        return;
-    verifyBox = AddVerifyAfterWriteBox(*this);
+    if (!saveToPc && !verifyBox)
+        verifyBox = AddVerifyAfterWriteBox(*this);
+    workflow.review = saveToPc ? nullptr : &reviewer;
+    workflow.verifyAfterWrite = !saveToPc && verifyBox && verifyBox->isChecked();
 }
 
 QString CDlgTransportV2::FileExtension() const {
@@ -38,5 +39,6 @@ int CDlgTransportV2::FileFilterId() const {
 bool CDlgTransportV2::RunTransferProcedure(int comPort) {
     workflow.saveToPc = saveToPc;
     workflow.transferFileName = transferFileName;
+    SetUpWriteReview();
     return workflow.RunTransferProcedure(PortTarget::Com(static_cast<uint16_t>(comPort)));
 }

@@ -31,7 +31,9 @@ protected:
     bool UseSaveChooser() const override { return saveToPc; }
 
 private:
-    // A restore shows what it will write before it writes, and may read the controller back.
+    // A restore shows what it will write before it writes, and reads the controller back when
+    // "Verify after writing" is checked: the check box once, the procedure's switches before
+    // each attempt.
     void SetUpWriteReview();
 
     CBackupRestoreProcedure workflow;

@@ -133,5 +133,5 @@ bool CGenerationProcedure::WritePreparedData(CControllerSession& comm, int node)
     }
     if (!read)
         return false;
-    return comm.WriteControllerData(prepared, *current, true);
+    return WriteWholeData(comm, prepared, *current);
 }

@@ -35,7 +35,8 @@ public:
     bool CheckGenerationTarget(int comPort, const QString& controllerName, const QString& robotName,
                                int32_t runMode, int node);
     // Writes preparedData to `node`: the node's option settings (K80 to K82) are kept, an
-    // EtherNet/IP node gets the network defaults. True when the read and the write succeeded.
+    // EtherNet/IP node gets the network defaults; the write goes through WriteWholeData (review,
+    // rollback point, read-back). True when the read and the write succeeded.
     bool WritePreparedData(CControllerSession& comm, int node);
 
     // The record of one attempt: created after the node answered, released before the attempt

@@ -12,12 +12,6 @@ CLineBackup::CLineBackup(CControllerSession& session, NodeChooser& nodeChooser,
                          BusyIndicator& busyIndicator, LineProgress& lineProgress)
     : CBackupRestoreProcedure(session, nodeChooser, busyIndicator), progress(lineProgress) {}
 
-QString CLineBackup::LineName(const PortTarget& port) {
-    if (port.comPort != 0 || port.devicePath.isEmpty())
-        return QStringLiteral("COM%1").arg(port.comPort);
-    return QFileInfo(port.devicePath).fileName();
-}
-
 bool CLineBackup::Connect(const PortTarget& port) {
     window.ClosePort();
     return OpenPort(port) && window.SearchControllers(busy, messageParent);

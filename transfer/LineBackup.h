@@ -16,9 +16,6 @@ public:
     CLineBackup(CControllerSession& session, NodeChooser& chooser, BusyIndicator& busy,
                 LineProgress& progress);
 
-    // "COM<n>", or the device's file name outside the port table.
-    static QString LineName(const PortTarget& port);
-
     // Backs up every node of the line into `dir`; one entry per node found (none when the line
     // could not be opened or searched: false then).
     bool BackupLine(const PortTarget& port, const QString& dir, QList<ManifestEntry>& entries);

@@ -3,11 +3,27 @@
 #include "comm/ControllerSession.h"
 #include "comm/ItemOperations.h"
 #include "comm/Keywords.h"
+#include "data/RecordCompare.h"
+#include "transfer/RollbackPoint.h"
 #include "transfer/TransferTexts.h"
+#include "transfer/WriteReview.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 using namespace TransferMessages;
 using TransferTexts::Format;
 using TransferTexts::Text;
+
+namespace {
+
+constexpr int kRollbackSaved = 10480;   // "\n\nThe controller's data before this write ..."
+constexpr int kWriteStopped = 10481;    // "\n\nThe transfer stopped after %d item(s) ..."
+constexpr int kRestoreRollback = 10482; // "\nTo bring back its data before this write ..."
+constexpr int kRollbackFailed = 10483;  // "\n\nThe controller's present data could not ..."
+constexpr int kReadBackDiffers = 10484; // "\n\nRead back after writing, the controller ..."
+
+} // namespace
 
 BusyScope::BusyScope(BusyIndicator& busyIndicator, const QString& message, bool towardsPc)
     : indicator(busyIndicator) {
@@ -31,7 +47,14 @@ MsgResult CTransportProcedure::ShowMessage(const QString& text, MsgButtons butto
     return UI().ShowMessage(messageParent, text, buttons, icon);
 }
 
+QString CTransportProcedure::LineName(const PortTarget& port) {
+    if (port.comPort != 0 || port.devicePath.isEmpty())
+        return QStringLiteral("COM%1").arg(port.comPort);
+    return QFileInfo(port.devicePath).fileName();
+}
+
 bool CTransportProcedure::OpenPort(const PortTarget& port) {
+    lineName = LineName(port);
     if (!port.devicePath.isEmpty())
         return window.OpenDevice(port.devicePath, port.baudRate);
     return window.OpenPort(CControllerSession::kSerialPortKind, port.comPort);
@@ -39,8 +62,15 @@ bool CTransportProcedure::OpenPort(const PortTarget& port) {
 
 QString CTransportProcedure::FailureMessage(int messageId) const {
     if (fileFailure.isEmpty())
-        return window.FailureText(messageId);
-    return Text(messageId) + fileFailure;
+        return window.FailureText(messageId) + afterReason;
+    return Text(messageId) + fileFailure + afterReason;
+}
+
+void CTransportProcedure::ClearFailure() {
+    fileFailure.clear();
+    afterReason.clear();
+    rollbackFile.clear();
+    writeDeclined = false;
 }
 
 void CTransportProcedure::SetFileFailure(const QString& systemReason, bool reading) {
@@ -49,7 +79,7 @@ void CTransportProcedure::SetFileFailure(const QString& systemReason, bool readi
 
 bool CTransportProcedure::ConnectAndSelectNode(const PortTarget& port, int& node) {
     node = 0;
-    fileFailure.clear(); // every attempt starts here
+    ClearFailure(); // every attempt starts here
     devicePath = port.devicePath;
     window.portHub.Close();
     if (!OpenPort(port))
@@ -95,6 +125,8 @@ bool CTransportProcedure::ConnectAndIdentify(const PortTarget& port, NodeIdentit
 
 bool CTransportProcedure::ReportTransferEnd(bool moved, bool mayNeedRestart) {
     window.portHub.Close();
+    if (writeDeclined)
+        return false;
     if (!moved) {
         ShowMessage(FailureMessage(kTransferFailed), MsgButtons::Ok, MsgIcon::Error);
         return false;
@@ -102,6 +134,8 @@ bool CTransportProcedure::ReportTransferEnd(bool moved, bool mayNeedRestart) {
     QString text = Text(kTransferCompleted);
     if (mayNeedRestart && window.restartRequired)
         text += Text(kRestartController);
+    if (!rollbackFile.isEmpty())
+        text += Format(Text(kRollbackSaved), {QDir::toNativeSeparators(rollbackFile)});
     ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
     return true;
 }
@@ -126,4 +160,64 @@ QString CTransportProcedure::ControllerLine(const QString& controllerName, int c
                       {controllerName, devicePath, QString::number(node)});
     return Format(Text(kControllerLine),
                   {controllerName, QString::number(comPort), QString::number(node)});
+}
+
+QString CTransportProcedure::WriteStoppedText(const CControllerSession& comm) const {
+    // A refused item ends the write as a whole, run mode restored; only a write cut short
+    // leaves the controller half-written.
+    if (!comm.writeBegan || comm.channel.lastFailure.kind == ChannelFailure::Kind::NotTaken)
+        return QString();
+    QString text = Format(Text(kWriteStopped), {QString::number(comm.itemsWritten)});
+    if (!rollbackFile.isEmpty())
+        text += Format(Text(kRestoreRollback), {QDir::toNativeSeparators(rollbackFile)});
+    return text;
+}
+
+bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerData& wanted,
+                                         ControllerData& present) {
+    writeDeclined = false;
+    rollbackFile.clear();
+    afterReason.clear();
+    if (review && !review->ConfirmWrite(present, wanted, WholeWrite::Changes(wanted, present))) {
+        writeDeclined = true;
+        return false;
+    }
+    if (keepRollback) {
+        const QString folder = RollbackPoint::Folder();
+        QString reason;
+        if (!RollbackPoint::Save(comm.dataStore, present, lineName, folder, rollbackFile,
+                                 &reason)) {
+            SetFailureReason(
+                Format(Text(kRollbackFailed), {QDir::toNativeSeparators(folder), reason}));
+            return false;
+        }
+    }
+    if (!comm.WriteControllerData(wanted, present, true)) {
+        afterReason = WriteStoppedText(comm);
+        return false;
+    }
+    if (!verifyAfterWrite)
+        return true;
+
+    ScopedControllerData readBack(comm.dataStore);
+    if (!readBack)
+        return false;
+    readBack->params().K(kNodeParam) = present.params().K(kNodeParam);
+    if (!comm.ReadControllerData(*readBack, true, true))
+        return false;
+    QList<WholeWrite::Change> differences;
+    QStringList items;
+    for (const WholeWrite::Change& change : WholeWrite::Changes(wanted, *readBack)) {
+        if (!change.neverWritten) {
+            differences << change;
+            items << change.item;
+        }
+    }
+    if (review)
+        review->ShowVerifyResult(*readBack, wanted, differences);
+    if (!differences.isEmpty()) {
+        SetFailureReason(Format(Text(kReadBackDiffers), {items.join(QStringLiteral(", "))}));
+        return false;
+    }
+    return true;
 }

@@ -9,6 +9,8 @@
 
 class CControllerSession;
 class QObject;
+class WriteReview;
+struct ControllerData;
 
 // The widget-free core of every transfer workflow (backup, restore, alarm history): the steps
 // they share, with the two things that differ between the dialogs and the command-line tool
@@ -73,6 +75,19 @@ public:
     // Full path of the file to write or read.
     QString transferFileName;
 
+    // Around the whole-data write of a restore or a generation. `review` (not owned; null:
+    // none) confirms the changes before and sees the verifying read-back after.
+    WriteReview* review = nullptr;
+    // Reads the whole controller again after the write; a difference fails the attempt.
+    bool verifyAfterWrite = false;
+    // Saves the controller's present data as a rollback point before anything is written.
+    bool keepRollback = true;
+    // The rollback point of this attempt's write; empty when none was saved.
+    QString rollbackFile;
+    // The review declined the write: nothing was written and the attempt ends without a
+    // message.
+    bool WriteDeclined() const { return writeDeclined; }
+
     // Steps shared by every workflow, in order: close the port and open `port` (the window
     // reports an open failure itself), search the line (the window reports its failures), then
     // the node selection loop, in which "Research" searches again. True with `node` (1..16)
@@ -88,8 +103,9 @@ public:
     bool ConnectAndIdentify(const PortTarget& port, NodeIdentity& target);
 
     // The end of a data transfer: the port closed, then "Data transfer is completed." (with the
-    // restart sentence when `mayNeedRestart` and the controller asks for one) or the failure
-    // text with its reason. Returns `moved`.
+    // restart sentence when `mayNeedRestart` and the controller asks for one, and the rollback
+    // point when one was saved) or the failure text with its reason; nothing more after a
+    // declined write. Returns `moved`.
     bool ReportTransferEnd(bool moved, bool mayNeedRestart);
 
     // The last check before data moves: the CONT item of `node` must still be `controllerName`
@@ -106,8 +122,10 @@ public:
     QString FailureMessage(int messageId) const;
     // Records why the file of this attempt could not be written (or, with `reading`, read).
     void SetFileFailure(const QString& systemReason, bool reading = false);
-    // Forgets the file failure of an earlier transfer of the same attempt.
-    void ClearFailure() { fileFailure.clear(); }
+    // Records the reason line of a failure that is neither the file's nor the channel's.
+    void SetFailureReason(const QString& reason) { fileFailure = reason; }
+    // Forgets the failure and the write of an earlier transfer of the same attempt.
+    void ClearFailure();
 
     // A message box of this workflow, over its parent.
     MsgResult ShowMessage(const QString& text, MsgButtons buttons = MsgButtons::Ok,
@@ -118,10 +136,25 @@ public:
     BusyIndicator& busy;
     QObject* messageParent;
 
+    // "COM<n>", or the device's file name outside the port table.
+    static QString LineName(const PortTarget& port);
+
 protected:
     bool OpenPort(const PortTarget& port);
 
+    // Brings `node` (present's K38) from `present`, read just before, to `wanted`: the review,
+    // then the rollback point, the write and, with verifyAfterWrite, the read-back compare.
+    // False when the review declined (WriteDeclined), nothing could be written or the write or
+    // the compare failed; each failure leaves its reason for FailureMessage.
+    bool WriteWholeData(CControllerSession& comm, ControllerData& wanted, ControllerData& present);
+
 private:
-    QString fileFailure; // the reason line of a file failure in this attempt; empty: none
+    // After the communication reason of a failure: what an interrupted write left behind.
+    QString WriteStoppedText(const CControllerSession& comm) const;
+
+    QString fileFailure; // the reason line of a failure in this attempt; empty: none
+    QString afterReason; // follows the reason: an interrupted write's state; empty: none
     QString devicePath;  // the device of this attempt when it was opened by its path
+    QString lineName;    // the line of this attempt, for the rollback point's name
+    bool writeDeclined = false;
 };

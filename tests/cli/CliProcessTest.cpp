@@ -177,8 +177,10 @@ TEST_F(CliTest, BackupThenRestoreOfTheSameFileSwitchesOnlyTheRunMode) {
         Cli({"restore", "--port", Port(), "--node", "2", "--file", path, "--yes"});
     EXPECT_EQ(restore.status, 0) << restore.err.toStdString();
     EXPECT_TRUE(restore.err.startsWith("The Run Mode will be changed to Debug Mode"));
-    EXPECT_TRUE(restore.err.endsWith(
-        "\n\nCAUTION: For safety, please ensure that robot is not in motion.\n" + kCompleted));
+    EXPECT_TRUE(restore.err.contains(
+        "\n\nCAUTION: For safety, please ensure that robot is not in motion.\n" +
+        kCompleted.chopped(1) + "\n\nThe controller's data before this write is saved in "))
+        << restore.err.toStdString();
     EXPECT_EQ(Writes(TakeCommands()), (QStringList{"@K20.2=2", "@K20.2=0"}));
 
     // diff of the backup against a copy with one parameter changed and its first point dropped

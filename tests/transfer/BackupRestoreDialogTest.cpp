@@ -123,11 +123,15 @@ TEST_F(TransferDialogTest, RestoreOfItsOwnBackupWritesOnlyTheRunModeSwitch) {
                 "Confirm the data transfer settings (PC to Controller). Do you want to proceed?")
             .arg(sim->ComNumber()) +
         kSafety;
-    ASSERT_EQ(ui.texts(), (QStringList{runMode, confirmation, kCompleted}));
+    ASSERT_EQ(ui.texts(), (QStringList{runMode, confirmation, kCompleted + RollbackSentence()}));
     EXPECT_EQ(ui.shown[0].icon, MsgIcon::Question);
     EXPECT_EQ(ui.shown[1].buttons, MsgButtons::OkCancel);
     EXPECT_EQ(ui.shown[1].icon, MsgIcon::Warning);
     EXPECT_EQ(Writes(TakeCommands()), (QStringList{"@K20.1=2", "@K20.1=0"}));
+    // The preview said so before the write.
+    ASSERT_EQ(reviews.shown.size(), 1);
+    EXPECT_EQ(reviews.shown[0].summary, QString("Nothing differs; only the run mode is switched."));
+    EXPECT_TRUE(reviews.shown[0].rows.isEmpty());
 }
 
 TEST_F(TransferDialogTest, RestoreIntoAnotherControllerOfTheSameModelMakesItEqualToTheFile) {
@@ -161,7 +165,7 @@ TEST_F(TransferDialogTest, RestoreIntoAnotherControllerOfTheSameModelMakesItEqua
     EXPECT_EQ(ui.shown[0].text, QString("Robot name mismatch. Do you want to proceed?\n"
                                         "Source:%1 / Destination:LX99-S999")
                                     .arg(ControllerOnNode(1).data.robotName));
-    EXPECT_EQ(ui.shown[2].text, kCompleted + " Please restart controller.");
+    EXPECT_EQ(ui.shown[2].text, kCompleted + " Please restart controller." + RollbackSentence());
 
     ControllerData file;
     ASSERT_TRUE(LoadFile(path, file));
@@ -455,7 +459,7 @@ TEST_F(TransferDialogTest, RestartSentenceFollowsAParameterNeedingAPowerCycle) {
     ASSERT_TRUE(SelectLinePort());
     ui.answers = {MsgResult::Ok};
     EXPECT_TRUE(PressOk({Step::Node(1)}));
-    EXPECT_EQ(ui.texts().last(), kCompleted + " Please restart controller.");
+    EXPECT_EQ(ui.texts().last(), kCompleted + " Please restart controller." + RollbackSentence());
     EXPECT_EQ(ui.shown.last().icon, MsgIcon::Information);
     EXPECT_EQ(Writes(TakeCommands()),
               QStringList{QString("@K%1.1=%2").arg(restartK).arg(file.params().K(restartK))});
@@ -534,7 +538,8 @@ TEST_F(TransferDialogTest, PulseTrainRestoreJudgesRestartsByItsOwnTable) {
     ASSERT_TRUE(SelectLinePort());
     ui.answers = {MsgResult::Ok};
     EXPECT_TRUE(PressOk({Step::Node(1)}));
-    EXPECT_EQ(ui.texts().last(), kCompleted + " Please restart controller.") << "K" << pulseOnlyK;
+    EXPECT_EQ(ui.texts().last(), kCompleted + " Please restart controller." + RollbackSentence())
+        << "K" << pulseOnlyK;
 }
 
 TEST_F(TransferDialogTest, PortGoneSinceTheTreeWasFilledEndsWithTheWindowsMessage) {
@@ -580,7 +585,7 @@ TEST_F(TransferDialogTest, CrOnlyControllerBehindLineNoiseIsBackedUpAndRestoredE
     ui.shown.clear();
     EXPECT_TRUE(Restore(2, path)) << ui.texts().join('|').toStdString();
     ASSERT_EQ(ui.texts().size(), 3) << ui.texts().join('|').toStdString();
-    EXPECT_EQ(ui.texts().last(), kCompleted);
+    EXPECT_EQ(ui.texts().last(), kCompleted + RollbackSentence());
     EXPECT_EQ(ControllerOnNode(2).data.params().values, before.data.params().values);
 }
 

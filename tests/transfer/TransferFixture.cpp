@@ -4,8 +4,10 @@
 #include "controls/ListCtrlEx.h"
 #include "platform/TemplateLoader.h"
 #include "transfer/DlgWriteReview.h"
+#include "transfer/RollbackPoint.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -170,6 +172,16 @@ QStringList TransferDialogTest::TakeCommands() {
     const QStringList fresh = all.mid(commandsSeen);
     commandsSeen = static_cast<int>(all.size());
     return fresh;
+}
+
+QString TransferDialogTest::RollbackSentence() {
+    const QFileInfoList points =
+        QDir(RollbackPoint::Folder())
+            .entryInfoList({QStringLiteral("*.kqd")}, QDir::Files, QDir::Time);
+    if (points.isEmpty())
+        return QStringLiteral("(no rollback point)");
+    return QStringLiteral("\n\nThe controller's data before this write is saved in ") +
+           points.first().filePath();
 }
 
 QStringList TransferDialogTest::Writes(const QStringList& commands) {

@@ -105,6 +105,8 @@ protected:
     // Of `commands`, those that change a controller (not queries, not the line preparation).
     static QStringList Writes(const QStringList& commands);
     SimController ControllerOnNode(int node) const;
+    // What a restore's completion message ends with: the newest rollback point's file.
+    static QString RollbackSentence();
 
     std::unique_ptr<SimulatedLine> sim;
     std::unique_ptr<CDlgTransportV2> dialog;
