@@ -11,10 +11,12 @@
 #include "platform/UserInteraction.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
+#include "transfer/DlgWriteReview.h"
 #include "transfer/TransportDialogBase.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -90,6 +92,17 @@ private:
             });
             return;
         }
+        if (auto* preview = VisibleTopLevel<CDlgWriteReview>()) {
+            if (preview == reviewing)
+                return;
+            reviewing = preview;
+            log << QStringLiteral("preview: ") + preview->summary()->text();
+            Post([preview = QPointer<CDlgWriteReview>(preview)] {
+                if (preview)
+                    preview->okButton()->click();
+            });
+            return;
+        }
         if (auto* dialog = VisibleTopLevel<CTransportDialogBase>()) {
             if (dialog == handled || dialog->attemptInProgress())
                 return;
@@ -134,6 +147,7 @@ private:
     Job current;
     QPointer<CTransportDialogBase> handled;
     QPointer<CDataAddNewDlg> composing;
+    QPointer<CDlgWriteReview> reviewing;
     bool busy = false;
 };
 
@@ -199,6 +213,13 @@ TEST(EndToEnd, LauncherRunsEachWorkflowOnTheSimulatedLine) {
     EXPECT_GT(QFile(alarmFile).size(), 0);
     EXPECT_EQ(user.log.count(QStringLiteral("node 01")), 4);
     EXPECT_EQ(user.log.count(QStringLiteral("compose")), 1);
+    // Both writes were previewed: the restore had nothing to change, the generation much.
+    EXPECT_EQ(
+        user.log.count(QStringLiteral("preview: Nothing differs; only the run mode is switched.")),
+        1)
+        << user.log.join(u'|').toStdString();
+    EXPECT_EQ(user.log.filter(QStringLiteral("preview: Items to be written: ")).size(), 1)
+        << user.log.join(u'|').toStdString();
     // The restore of the node's own backup changes nothing but the run mode and back.
     EXPECT_EQ(restoreWrites, (QStringList{"@K20.1=2", "@K20.1=0"}));
 }
