@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "alarm/AlarmTransferProcedure.h"
+#include "cli/CliWriteReview.h"
 #include "cli/FixedNodeChooser.h"
 #include "comm/ControllerSession.h"
 #include "data/Conversions.h"
@@ -103,7 +104,7 @@ int Search(const CliOptions& options, FILE* out) {
     return found > 0 ? 0 : 1;
 }
 
-int BackupOrRestore(const CliOptions& options) {
+int BackupOrRestore(const CliOptions& options, FILE* out) {
     const bool backup = options.command == CliOptions::Command::Backup;
     if (!CheckFile(options, TransferTexts::Text(TransferMessages::kDataFileExtension), !backup))
         return 1;
@@ -126,8 +127,16 @@ int BackupOrRestore(const CliOptions& options) {
     CBackupRestoreProcedure procedure(window, chooser, busy);
     procedure.saveToPc = backup;
     procedure.transferFileName = options.file;
+    CCliWriteReview review(options.dryRun, options.json, out);
+    if (options.dryRun || options.verifyAfterWrite)
+        procedure.review = &review;
+    procedure.verifyAfterWrite = options.verifyAfterWrite;
+    procedure.keepRollback = !options.noRollback;
     const bool done = procedure.RunTransferProcedure(TargetOf(options));
     window.SetParamTables(nullptr, nullptr);
+    // A dry run ends at the write, declined once it has listed what the write would send.
+    if (options.dryRun)
+        return review.ReachedWrite() ? 0 : 1;
     return done ? 0 : 1;
 }
 

@@ -9,7 +9,8 @@ namespace CliCommands {
 
 int Ports(FILE* out);
 int Search(const CliOptions& options, FILE* out);
-int BackupOrRestore(const CliOptions& options);
+// A restore's --dry-run and --verify list items on `out`.
+int BackupOrRestore(const CliOptions& options, FILE* out);
 int Alarms(const CliOptions& options);
 
 } // namespace CliCommands

@@ -37,6 +37,27 @@ const QHash<QString, CommandRule>& Rules() {
     return rules;
 }
 
+// The switches of a restore alone.
+bool IsRestoreSwitch(const QString& option) {
+    return option == QLatin1String("--dry-run") || option == QLatin1String("--verify") ||
+           option == QLatin1String("--no-rollback");
+}
+
+// The flag an option without value sets; null for an option that takes a value.
+bool* SwitchOf(const QString& option, CliOptions& options) {
+    if (option == QLatin1String("--yes"))
+        return &options.assumeYes;
+    if (option == QLatin1String("--json"))
+        return &options.json;
+    if (option == QLatin1String("--dry-run"))
+        return &options.dryRun;
+    if (option == QLatin1String("--verify"))
+        return &options.verifyAfterWrite;
+    if (option == QLatin1String("--no-rollback"))
+        return &options.noRollback;
+    return nullptr;
+}
+
 // A whole decimal number in `low`..`high`.
 bool ParseNumber(const QString& text, qint64 low, qint64 high, qint64& value) {
     if (text.isEmpty() || text.size() > 10)
@@ -84,7 +105,8 @@ QString CliOptions::Usage() {
         "  velmora-cli backup  --port PORT --node N --file PATH [--yes] [--baud B]\n"
         "                      [--reply-timeout MS]\n"
         "  velmora-cli restore --port PORT --node N --file PATH [--yes] [--baud B]\n"
-        "                      [--reply-timeout MS]\n"
+        "                      [--reply-timeout MS] [--dry-run] [--verify] [--no-rollback]\n"
+        "                      [--json]\n"
         "  velmora-cli alarms  --port PORT --node N --file PATH [--yes] [--baud B]\n"
         "                      [--reply-timeout MS]\n"
         "  velmora-cli backup-all  --port PORT [--port PORT ...] --dir DIR [--yes] [--baud B]\n"
@@ -109,6 +131,14 @@ QString CliOptions::Usage() {
         "  MS    reply time-out in milliseconds, 1 to 60000, default 2000: how long a\n"
         "        controller may stay silent before a command fails (lower it for a line that\n"
         "        answers fast, raise it for a slow one)\n"
+        "  --dry-run     restore: every check and question, then list the items the write\n"
+        "                would send, in its order, and write nothing\n"
+        "  --verify      restore: read the whole controller back after writing and list what\n"
+        "                differs from the written data; exit 1 when anything does\n"
+        "  --no-rollback restore: do not save the controller's present data first (a rollback\n"
+        "                point, kept in $XDG_DATA_HOME/VelmoraFree/rollback, newest 50)\n"
+        "  --json        verify, restore --dry-run or --verify: one JSON document on standard\n"
+        "                output\n"
         "  --yes answers every question with OK or Yes; without it questions are asked on the\n"
         "        terminal, and answered Cancel or No when standard input is not one\n");
 }
@@ -149,7 +179,7 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
                            option == QLatin1String("--file") || option == QLatin1String("--baud") ||
                            option == QLatin1String("--reply-timeout") ||
                            option == QLatin1String("--yes") || option == QLatin1String("--dir") ||
-                           option == QLatin1String("--json");
+                           option == QLatin1String("--json") || IsRestoreSwitch(option);
         const bool allowed =
             known &&
             ((option == QLatin1String("--port") && rule->port) ||
@@ -159,7 +189,9 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
              (option == QLatin1String("--dir") && rule->dir) ||
              (option == QLatin1String("--file") && rule->file) ||
              (option == QLatin1String("--yes") && rule->yes) ||
-             (option == QLatin1String("--json") && rule->command == Command::Verify));
+             (option == QLatin1String("--json") &&
+              (rule->command == Command::Verify || rule->command == Command::Restore)) ||
+             (IsRestoreSwitch(option) && rule->command == Command::Restore));
         if (!allowed) {
             error = known ? QStringLiteral("Option %1 does not apply to \"%2\".").arg(option, name)
                           : QStringLiteral("Unknown option \"%1\".").arg(option);
@@ -170,12 +202,12 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
             return false;
         }
         seen.insert(option);
-        if (option == QLatin1String("--yes") || option == QLatin1String("--json")) {
+        if (bool* flag = SwitchOf(option, options)) {
             if (hasValue) {
                 error = QStringLiteral("Option %1 takes no value.").arg(option);
                 return false;
             }
-            (option == QLatin1String("--yes") ? options.assumeYes : options.json) = true;
+            *flag = true;
             continue;
         }
         if (!hasValue) {
@@ -267,6 +299,15 @@ bool CliOptions::Parse(const QStringList& arguments, CliOptions& options, QStrin
             return false;
         }
         options.node = static_cast<int>(node);
+    }
+    if (options.dryRun && options.verifyAfterWrite) {
+        error = QStringLiteral("--dry-run writes nothing, so there is nothing to --verify.");
+        return false;
+    }
+    if (options.command == Command::Restore && options.json && !options.dryRun &&
+        !options.verifyAfterWrite) {
+        error = QStringLiteral("--json needs --dry-run or --verify with \"restore\".");
+        return false;
     }
     if (rule->file) {
         const QString file = values.value(QStringLiteral("--file"));

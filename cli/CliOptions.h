@@ -40,7 +40,12 @@ struct CliOptions {
     QString dir;
     QList<int> nodes;
     bool help = false;
-    bool json = false; // verify: one JSON document on standard output
+    bool json = false; // verify, restore --dry-run / --verify: one JSON document on standard output
+    // restore: stop before the write and list what it would send; read the controller back
+    // after the write and compare; save no rollback point.
+    bool dryRun = false;
+    bool verifyAfterWrite = false;
+    bool noRollback = false;
 
     // False with a message in `error` for anything it cannot take (a usage error).
     static bool Parse(const QStringList& arguments, CliOptions& options, QString& error);

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         break;
     case CliOptions::Command::Backup:
     case CliOptions::Command::Restore:
-        status = CliCommands::BackupOrRestore(options);
+        status = CliCommands::BackupOrRestore(options, stdout);
         break;
     case CliOptions::Command::Alarms:
         status = CliCommands::Alarms(options);

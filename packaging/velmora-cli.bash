@@ -53,7 +53,8 @@ _velmora_cli() {
     local options line="--baud --reply-timeout"
     case $command in
         search) options="--port --yes $line" ;;
-        backup | restore | alarms) options="--port --node --file --yes $line" ;;
+        backup | alarms) options="--port --node --file --yes $line" ;;
+        restore) options="--port --node --file --yes --dry-run --verify --no-rollback --json $line" ;;
         backup-all) options="--port --dir --yes $line" ;;
         restore-all) options="--port --dir --node --yes $line" ;;
         verify) options="--port --node --file --json $line" ;;

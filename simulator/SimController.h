@@ -3,6 +3,7 @@
 #include "data/ControllerData.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -39,6 +40,9 @@ struct SimController {
     std::array<QString, kTextItems> texts; // text items 1..9 (2 user name, 7 gateway, 8 mask, 9 IP)
     QList<SimAlarm> alarms;                // slot 1 first, at most kAlarmSlots
     QString shortVersion;                  // answer of VER (VER2 answers data.version)
+    // Writes acknowledged but not kept ("K44" -> value): the next single read of the item
+    // answers the value once (SimRules::ignoredWrites).
+    QHash<QString, int32_t> unkeptWrites;
 
     SimController();
 

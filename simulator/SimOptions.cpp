@@ -4,6 +4,7 @@
 #include "simulator/DemoControllers.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -133,6 +134,8 @@ QString SimOptions::Usage() {
         "  --line-error-at K      hang up the line at the K-th command\n"
         "  --garbage TEXT         send TEXT (\\xhh, \\r, \\n escapes) before every reply\n"
         "  --split BYTES:MS       send replies in pieces of BYTES with MS pauses\n"
+        "  --ignore-write ITEM    acknowledge writes of ITEM (K1..K138, H0..H7) without keeping\n"
+        "                         them: only the single read right after answers the new value\n"
         "  --echo                 echo every command line before its reply\n"
         "Random faults (reproducible: each command's fault follows from the seed and its index):\n"
         "  --fault-seed S         turn the random fault plan on with seed S\n"
@@ -276,6 +279,14 @@ bool SimOptions::Parse(const QStringList& arguments, SimOptions& options, QStrin
             rule.ngCode = code;
             rule.pattern = value.mid(colon + 1);
             options.faults.append(rule);
+        } else if (option == QLatin1String("--ignore-write")) {
+            static const QRegularExpression item(
+                QStringLiteral("^(K([1-9]|[1-9][0-9]|1[0-2][0-9]|13[0-8])|H[0-7])$"));
+            if (!item.match(value).hasMatch()) {
+                error = bad + QStringLiteral(" (K1..K138 or H0..H7)");
+                return false;
+            }
+            options.behaviour.ignoredWrites << value;
         } else if (option == QLatin1String("--garbage")) {
             FaultRule rule;
             rule.kind = FaultRule::Kind::Garbage;

@@ -164,7 +164,10 @@ private:
         if (!numberIn(first, last))
             return SimNg::kBadItem;
         const int n = static_cast<int>(cmd.number);
-        out << QStringLiteral("%1%2.%3=%4").arg(cmd.keyword).arg(n).arg(node).arg(value(offset, n));
+        const QString item = cmd.keyword + QString::number(n);
+        const int32_t answer =
+            c.unkeptWrites.contains(item) ? c.unkeptWrites.take(item) : value(offset, n);
+        out << QStringLiteral("%1%2.%3=%4").arg(cmd.keyword).arg(n).arg(node).arg(answer);
         return 0;
     }
 
@@ -179,6 +182,10 @@ private:
         if (rules.ranges && !rules.ranges->Accepts(c.data.modelCode, tableNumber, v,
                                                    c.data.params().K(kDecimalsParam)))
             return SimNg::kBadValue;
+        if (rules.ignoredWrites.contains(cmd.keyword + QString::number(n))) {
+            c.unkeptWrites.insert(cmd.keyword + QString::number(n), v);
+            return 0;
+        }
         value(offset, n) = v;
         if (offset == 0 && rules.followUps)
             SimResponder::RecomputeFollowUps(c, n, rules.ranges);

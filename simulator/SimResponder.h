@@ -33,6 +33,8 @@ struct SimRules {
     bool loadingLine = false;
     // Bytes sent before every reply line (line noise at the turn-around).
     QByteArray noise;
+    // Items ("K44", "H2") whose writes are acknowledged but not kept (SimBehaviour).
+    QStringList ignoredWrites;
 };
 
 // Carries out command lines on the controllers of one line and builds what they send back.

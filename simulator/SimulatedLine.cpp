@@ -123,6 +123,20 @@ void SimulatedLine::UpdateControllers(const std::function<void(QList<SimControll
     change(controllers);
 }
 
+void SimulatedLine::SetParameter(int node, int k, int32_t value) {
+    UpdateControllers([&](QList<SimController>& list) {
+        for (SimController& controller : list) {
+            if (controller.node() == node)
+                controller.data.params().K(k) = value;
+        }
+    });
+}
+
+void SimulatedLine::IgnoreWrite(const QString& item) {
+    std::lock_guard lock(stateMutex);
+    behaviour.ignoredWrites << item;
+}
+
 bool SimulatedLine::Start(int requestedIndex, QString* error) {
     if (running)
         return true;
@@ -448,6 +462,7 @@ void SimulatedLine::HandleLine(const QByteArray& line) {
         rules.followUps = behaviour.followUps;
         rules.loadingLine = behaviour.loadingLine;
         rules.noise = behaviour.noise + outcome.noise;
+        rules.ignoredWrites = behaviour.ignoredWrites;
     }
     if (!outcome.IsClean())
         traffic.Add(TrafficEntry::Kind::Event, QStringLiteral("fault at command %1: %2")

@@ -28,6 +28,10 @@ struct SimBehaviour {
     // them too, until a command is answered again: nothing at all comes over a silent line.
     bool streaming = true;
     int streamIntervalMs = 250;
+    // Items ("K44", "H2") whose writes every controller acknowledges without keeping them: the
+    // single read right after the write answers the written value, the lists and every later
+    // read the old one. A fault no item-by-item read-back can see.
+    QStringList ignoredWrites;
 };
 
 // A line of simulated controllers on a pseudo-terminal. The slave side is published as the
@@ -67,11 +71,15 @@ public:
     // Takes effect from the next command; streaming at power-up is decided by Start.
     void SetBehaviour(const SimBehaviour& behaviour);
     SimBehaviour Behaviour() const;
+    // Adds `item` ("K44", "H2") to the behaviour's ignored writes.
+    void IgnoreWrite(const QString& item);
 
     QList<SimController> Controllers() const;
     void SetControllers(const QList<SimController>& controllers);
     // Runs `change` on the controllers while no command is being carried out.
     void UpdateControllers(const std::function<void(QList<SimController>&)>& change);
+    // Sets K `k` of every controller on `node`, as if changed at its panel between two runs.
+    void SetParameter(int node, int k, int32_t value);
 
     TrafficLog& Log() { return traffic; }
     // Non-empty command lines received so far; fault rules count commands the same way.

@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kRollbackSaved = 10480;   // "\n\nThe controller's data before this write ..."
 constexpr int kWriteStopped = 10481;    // "\n\nThe transfer stopped after %d item(s) ..."
-constexpr int kRestoreRollback = 10482; // "\nTo bring back its data before this write ..."
+constexpr int kRestoreRollback = 10482; // "\nTo bring back its data from before this ..."
 constexpr int kRollbackFailed = 10483;  // "\n\nThe controller's present data could not ..."
 constexpr int kReadBackDiffers = 10484; // "\n\nRead back after writing, the controller ..."
 
@@ -163,14 +163,20 @@ QString CTransportProcedure::ControllerLine(const QString& controllerName, int c
 }
 
 QString CTransportProcedure::WriteStoppedText(const CControllerSession& comm) const {
-    // A refused item ends the write as a whole, run mode restored; only a write cut short
-    // leaves the controller half-written.
-    if (!comm.writeBegan || comm.channel.lastFailure.kind == ChannelFailure::Kind::NotTaken)
+    if (!comm.writeBegan)
         return QString();
-    QString text = Format(Text(kWriteStopped), {QString::number(comm.itemsWritten)});
-    if (!rollbackFile.isEmpty())
-        text += Format(Text(kRestoreRollback), {QDir::toNativeSeparators(rollbackFile)});
-    return text;
+    // A refused item ends the write as a whole, run mode restored; only a write cut short
+    // leaves the controller half-written and in Debug Mode.
+    QString text;
+    if (comm.channel.lastFailure.kind != ChannelFailure::Kind::NotTaken)
+        text = Format(Text(kWriteStopped), {QString::number(comm.itemsWritten)});
+    return text + RollbackText();
+}
+
+QString CTransportProcedure::RollbackText() const {
+    if (rollbackFile.isEmpty())
+        return QString();
+    return Format(Text(kRestoreRollback), {QDir::toNativeSeparators(rollbackFile)});
 }
 
 bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerData& wanted,
@@ -203,6 +209,8 @@ bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerDat
     if (!readBack)
         return false;
     readBack->params().K(kNodeParam) = present.params().K(kNodeParam);
+    // The write is done either way: whatever the read-back finds, the way back is the same.
+    afterReason = RollbackText();
     if (!comm.ReadControllerData(*readBack, true, true))
         return false;
     QList<WholeWrite::Change> differences;
@@ -219,5 +227,6 @@ bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerDat
         SetFailureReason(Format(Text(kReadBackDiffers), {items.join(QStringLiteral(", "))}));
         return false;
     }
+    afterReason.clear();
     return true;
 }

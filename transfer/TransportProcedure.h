@@ -151,6 +151,8 @@ protected:
 private:
     // After the communication reason of a failure: what an interrupted write left behind.
     QString WriteStoppedText(const CControllerSession& comm) const;
+    // "To bring back its data ..., restore <rollback file>"; empty without a rollback point.
+    QString RollbackText() const;
 
     QString fileFailure; // the reason line of a failure in this attempt; empty: none
     QString afterReason; // follows the reason: an interrupted write's state; empty: none

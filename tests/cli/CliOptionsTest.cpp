@@ -30,6 +30,15 @@ TEST(CliOptionsTest, ReadsEveryOptionOfATransferCommand) {
     EXPECT_TRUE(o.assumeYes);
     EXPECT_EQ(o.baudRate, 9600);
     EXPECT_EQ(o.replyTimeoutMs, 300);
+    EXPECT_FALSE(o.dryRun || o.verifyAfterWrite || o.noRollback || o.json);
+    ASSERT_TRUE(Parses({"restore", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--verify",
+                        "--no-rollback", "--json"},
+                       o));
+    EXPECT_TRUE(o.verifyAfterWrite && o.noRollback && o.json);
+    EXPECT_FALSE(o.dryRun);
+    ASSERT_TRUE(
+        Parses({"restore", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--dry-run"}, o));
+    EXPECT_TRUE(o.dryRun);
 
     ASSERT_TRUE(Parses({"search", "--port", "/dev/pts/4"}, o));
     EXPECT_EQ(o.devicePath, QString("/dev/pts/4"));
@@ -61,6 +70,11 @@ TEST(CliOptionsTest, RefusesWhatItCannotTake) {
         {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--json"},
         {"verify", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--json=1"},
         {"verify", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--yes"},
+        {"verify", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--dry-run"},
+        {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--no-rollback"},
+        {"restore", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--json"},
+        {"restore", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--dry-run", "--verify"},
+        {"restore", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--verify=yes"},
         {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--baud", "fast"},
         {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "--yes=no"},
         {"backup", "--port", "COM1", "--node", "1", "--file", "a.kqd", "extra"},

@@ -6,6 +6,7 @@
 #include "simulator/SimulatedLine.h"
 #include "tests/support/FileFailures.h"
 #include "tests/support/QtPrinters.h"
+#include "transfer/RollbackPoint.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -65,6 +66,13 @@ protected:
                 writes << c;
         }
         return writes;
+    }
+
+    // The rollback point the last write saved.
+    static QString NewestRollback() {
+        const QFileInfoList points =
+            QDir(RollbackPoint::Folder()).entryInfoList({"*.kqd"}, QDir::Files, QDir::Time);
+        return points.isEmpty() ? QString() : points.first().filePath();
     }
 
     std::unique_ptr<SimulatedLine> sim;
@@ -222,6 +230,98 @@ TEST_F(CliTest, BackupThenRestoreOfTheSameFileSwitchesOnlyTheRunMode) {
         QString("\"b\": \"\",\n            \"item\": \"%1\"").arg(QString(pointItem))));
     EXPECT_EQ(changed.out.count("\"item\""), 2);
     EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
+
+    // Two parameters changed at the controller: verify names both; a dry run of the backup
+    // asks every question, lists them in write order and writes nothing, not even the run mode.
+    const int32_t k44 = sim->Controllers()[1].data.params().K(44);
+    sim->SetParameter(2, 44, k44 + 7);
+    sim->UpdateControllers([](QList<SimController>& list) { list[1].data.params().H(0) += 3; });
+    const CliRun drifted = Cli({"verify", "--port", Port(), "--node", "2", "--file", path});
+    EXPECT_EQ(drifted.status, 1);
+    const QStringList driftedLines = drifted.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(driftedLines.size(), 2) << drifted.out.toStdString();
+    EXPECT_TRUE(driftedLines[0].startsWith("K44 ")) << drifted.out.toStdString();
+    EXPECT_TRUE(driftedLines[1].startsWith("H0 ")) << drifted.out.toStdString();
+    const QString rollbackBefore = NewestRollback();
+    TakeCommands();
+    const CliRun dryRun = Cli({"restore", "--port", Port(), "--node", "2", "--file", path, "--yes",
+                               "--dry-run", "--json"});
+    EXPECT_EQ(dryRun.status, 0) << dryRun.err.toStdString();
+    EXPECT_TRUE(dryRun.err.startsWith("The Run Mode will be changed")) << dryRun.err.toStdString();
+    const QJsonArray wouldWrite =
+        QJsonDocument::fromJson(dryRun.out.toUtf8()).object().value("differences").toArray();
+    ASSERT_EQ(wouldWrite.size(), 2) << dryRun.out.toStdString();
+    EXPECT_EQ(wouldWrite[0].toObject().value("item").toString(), "K44");
+    EXPECT_EQ(wouldWrite[1].toObject().value("item").toString(), "H0");
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
+    EXPECT_EQ(NewestRollback(), rollbackBefore);
+
+    // A rollback point that cannot be saved (the data folder is a file) stops the restore
+    // before its first write, with the reason.
+    const QString blocker = FilePath("blocker");
+    ASSERT_TRUE(QFile(blocker).open(QIODevice::WriteOnly));
+    QProcessEnvironment noDataFolder = QProcessEnvironment::systemEnvironment();
+    noDataFolder.insert("XDG_DATA_HOME", blocker);
+    const CliRun unsaved =
+        Cli({"restore", "--port", Port(), "--node", "2", "--file", path, "--yes"}, noDataFolder);
+    EXPECT_EQ(unsaved.status, 1);
+    EXPECT_TRUE(unsaved.err.contains("Data transfer failed.\n\nThe controller's present data "
+                                     "could not be saved as a rollback point in " +
+                                     blocker + "/VelmoraFree/rollback: "))
+        << unsaved.err.toStdString();
+    EXPECT_TRUE(unsaved.err.endsWith("\nNothing was written.\n")) << unsaved.err.toStdString();
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
+
+    // The line falls silent at the second item: the failure says how far the write came, that
+    // the controller stays in Debug Mode, and which rollback file brings it back.
+    FaultRule silence;
+    silence.pattern = "@H0.2=*";
+    sim->AddFault(silence);
+    const CliRun cut = Cli({"restore", "--port", Port(), "--node", "2", "--file", path, "--yes"});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_TRUE(cut.err.contains("Data transfer failed.")) << cut.err.toStdString();
+    EXPECT_TRUE(cut.err.endsWith(
+        "\n\nThe transfer stopped after 1 item(s) had been written. The controller was left in "
+        "Debug Mode.\nTo bring back its data from before this write, restore " +
+        NewestRollback() + "\n"))
+        << cut.err.toStdString();
+    EXPECT_EQ(sim->Controllers()[1].data.params().K(20), 2);
+    sim->ClearFaults();
+
+    // A controller that takes one write without keeping it passes the item-by-item read-back;
+    // --verify finds it. The rollback file holds what a backup just before the restore holds.
+    sim->SetParameter(2, 44, k44 + 7);
+    sim->IgnoreWrite("K44");
+    const QString before = FilePath("before.kqd");
+    ASSERT_EQ(Cli({"backup", "--port", Port(), "--node", "2", "--file", before, "--yes"}).status,
+              0);
+    const CliRun ignored = Cli({"restore", "--port", Port(), "--node", "2", "--file", path, "--yes",
+                                "--verify", "--json"});
+    EXPECT_EQ(ignored.status, 1);
+    const QJsonArray readBack =
+        QJsonDocument::fromJson(ignored.out.toUtf8()).object().value("differences").toArray();
+    ASSERT_EQ(readBack.size(), 1) << ignored.out.toStdString();
+    EXPECT_EQ(readBack[0].toObject().value("item").toString(), "K44");
+    EXPECT_TRUE(ignored.err.contains("Read back after writing, the controller holds other values "
+                                     "than were written: K44\nTo bring back its data from before "
+                                     "this write, restore " +
+                                     NewestRollback() + "\n"))
+        << ignored.err.toStdString();
+    EXPECT_EQ(ReadBytes(NewestRollback()), ReadBytes(before));
+
+    // Kept again, the same restore verifies clean, and its completion names its rollback point.
+    SimBehaviour keeping = sim->Behaviour();
+    keeping.ignoredWrites.clear();
+    sim->SetBehaviour(keeping);
+    const CliRun verified =
+        Cli({"restore", "--port", Port(), "--node", "2", "--file", path, "--yes", "--verify"});
+    EXPECT_EQ(verified.status, 0) << verified.err.toStdString();
+    EXPECT_EQ(verified.out, QString());
+    EXPECT_TRUE(verified.err.endsWith(kCompleted.chopped(1) +
+                                      "\n\nThe controller's data before this write is saved in " +
+                                      NewestRollback() + "\n"))
+        << verified.err.toStdString();
+    EXPECT_EQ(sim->Controllers()[1].data.params().K(44), k44);
     const CliRun missing = Cli({"show", FilePath("none.kqd")});
     EXPECT_EQ(missing.status, 2);
     EXPECT_TRUE(missing.err.contains("none.kqd")) << missing.err.toStdString();

@@ -45,10 +45,29 @@ TEST(SimOptions, ParsesLineSettingsAndFaults) {
     EXPECT_FALSE(options.behaviour.loadingLine);
     EXPECT_FALSE(options.randomFaults);
 
-    ASSERT_TRUE(parse({"--no-debug-check", "--no-range-check", "--no-follow-ups", "--no-streaming",
-                       "--loading", "--noise", "\\x00\\xff", "--cr-only", "2", "--stream-interval",
-                       "40", "--fault-seed", "77", "--fault-rate", "0.5", "--fault-max-delay",
-                       "900", "--fault-kinds", "ng,split"},
+    ASSERT_TRUE(parse({"--no-debug-check",
+                       "--no-range-check",
+                       "--no-follow-ups",
+                       "--no-streaming",
+                       "--loading",
+                       "--noise",
+                       "\\x00\\xff",
+                       "--cr-only",
+                       "2",
+                       "--stream-interval",
+                       "40",
+                       "--fault-seed",
+                       "77",
+                       "--fault-rate",
+                       "0.5",
+                       "--fault-max-delay",
+                       "900",
+                       "--fault-kinds",
+                       "ng,split",
+                       "--ignore-write",
+                       "K138",
+                       "--ignore-write",
+                       "H7"},
                       options, error))
         << qPrintable(error);
     EXPECT_FALSE(options.behaviour.debugModeForWrites);
@@ -58,6 +77,7 @@ TEST(SimOptions, ParsesLineSettingsAndFaults) {
     EXPECT_TRUE(options.behaviour.loadingLine);
     EXPECT_EQ(options.behaviour.noise, QByteArray("\0\xff", 2));
     EXPECT_EQ(options.behaviour.streamIntervalMs, 40);
+    EXPECT_EQ(options.behaviour.ignoredWrites, (QStringList{"K138", "H7"}));
     EXPECT_EQ(options.crOnlyNodes, QList<int>{2});
     EXPECT_TRUE(options.randomFaults);
     EXPECT_EQ(options.random.seed, 77u);
@@ -87,6 +107,8 @@ TEST(SimOptions, RefusesWhatItCannotTake) {
                                    {"--fault-rate", "1.5"},
                                    {"--fault-seed", "x"},
                                    {"--fault-kinds", "ng,thunder"},
+                                   {"--ignore-write", "K139"},
+                                   {"--ignore-write", "PNT1"},
                                    {"stray"}}) {
         error.clear();
         EXPECT_FALSE(parse(bad, options, error)) << qPrintable(bad.join(' '));
