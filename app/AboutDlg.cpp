@@ -2,6 +2,8 @@
 
 #include "app/VelmoraApp.h"
 #include "data/RobotCatalogInterface.h"
+#include "platform/DialogWindows.h"
+#include "platform/ResourceArt.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
 
@@ -14,9 +16,9 @@ CAboutDlg::CAboutDlg(QWidget* parent, const VersionInfo* info) : QDialog(parent)
     const VersionInfo& version = info ? *info : ProgramVersionInfo();
 
     if (auto* icon = FindControl<QLabel>(this, kIdIcon)) {
-        const QIcon programIcon(ResourceLibrary::IconPath(kProgramIcon, 32));
+        const QIcon programIcon = ResourceArt::Icon(kProgramIcon);
         if (!programIcon.isNull())
-            icon->setPixmap(programIcon.pixmap(32, 32));
+            icon->setPixmap(programIcon.pixmap(QSize(32, 32), icon->devicePixelRatioF()));
     }
     // Missing values leave the template's texts.
     if (auto* label = FindControl<QLabel>(this, kIdProductVersion)) {
@@ -36,6 +38,8 @@ CAboutDlg::CAboutDlg(QWidget* parent, const VersionInfo* info) : QDialog(parent)
         label->setText(ApplicationName());
     if (auto* ok = FindControl<QAbstractButton>(this, kIdOk))
         connect(ok, &QAbstractButton::clicked, this, &QDialog::accept);
+    DialogWindows::FixSize(this);
+    DialogWindows::GiveAccessKeys(this);
 }
 
 QString CAboutDlg::ControlText(int id) const {

@@ -3,6 +3,8 @@
 #include "controls/ControlRegistry.h"
 #include "controls/IconButton.h"
 #include "data/RobotCatalogInterface.h"
+#include "platform/DialogWindows.h"
+#include "platform/ResourceArt.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
 #include "tooltip/HtmlTooltip.h"
@@ -56,7 +58,7 @@ CDlgLauncher::CDlgLauncher(LauncherActions launcherActions, QWidget* parent, con
         RegisterControlClasses();
     LoadDialogTemplate(kTemplateId, this);
     setWindowTitle(ResourceLibrary::LoadString(kTitleString));
-    setWindowIcon(QIcon(ResourceLibrary::IconPath(kProgramIcon, 32)));
+    setWindowIcon(ResourceArt::Icon(kProgramIcon));
 
     bannerPicture = FindControl<QLabel>(this, kIdBanner);
     version = FindControl<QLabel>(this, kIdVersion);
@@ -75,7 +77,7 @@ CDlgLauncher::CDlgLauncher(LauncherActions launcherActions, QWidget* parent, con
     tips->SetBackgroundEffect(kTipEffect, kTipGranularity);
     SetUpButtons();
     if (banner.isNull())
-        banner = QPixmap(ResourceLibrary::BitmapPath(kBannerBitmap));
+        banner = ResourceArt::Bitmap(kBannerBitmap, devicePixelRatioF());
     bannerPicture->setFrameShape(QFrame::Box);
     bannerPicture->setAlignment(Qt::AlignCenter);
     bannerPicture->setPixmap(banner);
@@ -99,6 +101,9 @@ CDlgLauncher::CDlgLauncher(LauncherActions launcherActions, QWidget* parent, con
     }
     exit->setAutoDefault(false);
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+    DialogWindows::GiveAccessKeys(this);
+    // The launcher is the window below every dialog of the program.
+    DialogWindows::ReactivateBelowEndingDialogs();
 }
 
 CDlgLauncher::~CDlgLauncher() = default;
@@ -129,7 +134,7 @@ void CDlgLauncher::SetUpButtons() {
             button->setText(command.mid(split + 1));
         tipTexts.insert(entry.control, description);
         tips->AddTip(button, description);
-        button->SetIcon(QIcon(ResourceLibrary::IconPath(entry.icon, 32)), CIconButton::IconLeft);
+        button->SetIcon(ResourceArt::Icon(entry.icon), CIconButton::IconLeft);
         button->checked = false;
         button->toggle = false;
         button->useTheme = true;
@@ -142,7 +147,8 @@ void CDlgLauncher::SetUpButtons() {
 }
 
 int CDlgLauncher::ButtonWidth(int bannerWidth) const {
-    int width = bannerWidth;
+    // The window's title shows whole in its title bar.
+    int width = qMax(bannerWidth, DialogWindows::TitleWidth(windowTitle()) - 20);
     for (const WorkflowButton& entry : kWorkflowButtons) {
         const CIconButton* button = workflowButton(entry.control);
         if (!button || button->text().isEmpty())
@@ -158,8 +164,10 @@ int CDlgLauncher::ButtonWidth(int bannerWidth) const {
 }
 
 void CDlgLauncher::LayOut() {
-    const int w = banner.isNull() ? 311 : banner.width();
-    const int h = banner.isNull() ? 175 : banner.height();
+    // A banner drawn for a screen at 200 % has twice the pixels in the same room.
+    const QSize room = banner.deviceIndependentSize().toSize();
+    const int w = banner.isNull() ? 311 : room.width();
+    const int h = banner.isNull() ? 175 : room.height();
     // The window is as wide as the banner unless a large font needs wider buttons; the banner
     // and its version line then stay centred over them.
     const int buttons = ButtonWidth(w);

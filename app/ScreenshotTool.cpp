@@ -8,18 +8,24 @@
 #include "comm/CommunicationWindow.h"
 #include "comm/DlgSerialConnect.h"
 #include "controls/ControlRegistry.h"
+#include "controls/DrawnProgressBar.h"
 #include "data/DataStore.h"
 #include "newdata/DataAddNewDlg.h"
 #include "platform/ResourceLibrary.h"
+#include "platform/UserInteraction.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
 #include "transfer/DlgTransportGenerationV2.h"
 #include "transfer/DlgTransportV2.h"
 #include "transfer/DlgWriteReview.h"
+#include "transfer/LineFolderMode.h"
+#include "transfer/LineProgressList.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <cstdio>
 #include <functional>
@@ -34,6 +40,66 @@ bool Save(QWidget& widget, const QDir& folder, const char* name) {
     std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
     widget.hide();
     return saved;
+}
+
+// Answers every question of a whole-line run with OK or Yes.
+class AgreeingUserInteraction : public UserInteraction {
+public:
+    MsgResult ShowMessage(QObject*, const QString&, MsgButtons buttons, MsgIcon) override {
+        if (onShow)
+            onShow();
+        return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+    }
+    bool ChooseFile(QObject*, const FileChoice&, QString&) override { return false; }
+    std::function<void()> onShow;
+};
+
+// The backup and restore dialogs in their whole-line mode, each pictured while the last
+// controller is read or written; the first controller refuses its backup, so the backup's list
+// shows a cross and the set holds the other two.
+bool SaveLineDialogs(SimulatedLine& line, QWidget& launcher, const QDir& folder) {
+    QTemporaryDir set;
+    AgreeingUserInteraction agree;
+    UserInteraction* previous = InstallUserInteraction(&agree);
+    FaultRule refuse;
+    refuse.kind = FaultRule::Kind::Ng;
+    refuse.pattern = QStringLiteral("@READ PNT.1");
+    line.AddFault(refuse);
+    bool ok = set.isValid();
+    for (const bool saveToPc : {true, false}) {
+        CDlgTransportV2 dialog(&launcher);
+        dialog.saveToPc = saveToPc;
+        dialog.show();
+        dialog.lineFolderMode()->SetOn(true);
+        dialog.SetFileFieldText(set.path());
+        dialog.SelectConnection(line.ComNumber());
+        const QString path = folder.filePath(saveToPc ? QStringLiteral("backup-line.png")
+                                                      : QStringLiteral("restore-line.png"));
+        bool saved = false;
+        // Taken from a timer while the line is read, or as a restore asks its questions.
+        const auto take = [&] {
+            const CLineProgressList* list = dialog.lineFolderMode()->progressList();
+            if (!saved && list->StateOf(3) == CLineProgressList::State::Busy &&
+                list->busyArrows()) {
+                // Let the arrows move a little first.
+                for (int i = 0; i < 10; ++i)
+                    list->busyArrows()->stepIt();
+                saved = dialog.grab().save(path);
+            }
+        };
+        agree.onShow = take;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, take);
+        watch.start(10);
+        dialog.OnOK();
+        watch.stop();
+        std::printf("%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+        ok &= saved;
+        agree.onShow = nullptr;
+        line.ClearFaults();
+    }
+    InstallUserInteraction(previous);
+    return ok;
 }
 
 } // namespace
@@ -80,6 +146,8 @@ int main(int argc, char* argv[]) {
         dialog.SelectConnection(line.ComNumber());
         ok &= Save(dialog, folder, saveToPc ? "backup" : "restore");
     }
+
+    ok &= SaveLineDialogs(line, launcher, folder);
 
     {
         CDlgTransportAlarmV2 alarms(&launcher);

@@ -2,6 +2,7 @@
 
 #include "app/KeyboardFilter.h"
 #include "platform/LibraryLoader.h"
+#include "platform/ResourceArt.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/SingleInstance.h"
 #include "platform/UserInteraction.h"
@@ -111,8 +112,8 @@ bool CVelmoraApp::InitInstance() {
     LoadParamInfoTable(paramTables[1], 1);
 
     // 9. Busy panel end icons.
-    panelIcons[0] = QIcon(ResourceLibrary::IconPath(kPanelIconLeft));
-    panelIcons[1] = QIcon(ResourceLibrary::IconPath(kPanelIconRight));
+    panelIcons[0] = ResourceArt::Icon(kPanelIconLeft);
+    panelIcons[1] = ResourceArt::Icon(kPanelIconRight);
 
     // 10. The main window, modally; the program ends when it closes.
     if (mainWindowRunner_)

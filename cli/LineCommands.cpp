@@ -3,6 +3,7 @@
 #include "data/ParamInfoTable.h"
 #include "platform/TerminalUserInteraction.h"
 #include "platform/UserInteraction.h"
+#include "transfer/LineBackup.h"
 #include "transfer/LineProgress.h"
 #include "transfer/LineRun.h"
 #include "transfer/TransferTexts.h"
@@ -15,27 +16,34 @@
 
 namespace {
 
-constexpr int kConfirmLineBackup = 10463;
-constexpr int kConfirmLineRestore = 10464;
+constexpr int kNothingOfTheLine = 10465;
+constexpr int kNothingOfTheNodes = 10466;
+constexpr int kBarWidth = 20;
 
-// One line per controller on standard error as it ends; on a terminal, the controller being
-// read on a status line that the next report overwrites.
+// One line per controller on standard error as it ends; on a terminal, below them a bar of the
+// controllers done out of those the searches found, with the controller being read, which the
+// next report overwrites.
 class StderrProgress : public LineProgress {
 public:
+    void LineSearched(const QString&, int controllers) override {
+        QMutexLocker lock(&mutex);
+        total += controllers;
+        if (terminal && ended < total)
+            Write(Bar());
+    }
     void ControllerStarted(const QString& line, int node, const QString& controller) override {
         QMutexLocker lock(&mutex);
-        if (!terminal)
-            return;
-        ++started;
-        Write(QStringLiteral("\r\033[K[%1] %2 node %3 %4 ...")
-                  .arg(started)
-                  .arg(line)
-                  .arg(node, 2, 10, QLatin1Char('0'))
-                  .arg(controller));
+        current = QStringLiteral("%1 node %2 %3")
+                      .arg(line)
+                      .arg(node, 2, 10, QLatin1Char('0'))
+                      .arg(controller);
+        if (terminal)
+            Write(Bar());
     }
     void ControllerEnded(const QString& line, int node, const QString& controller, bool ok,
                          const QString& reason, double seconds) override {
         QMutexLocker lock(&mutex);
+        ++ended;
         QString text = QStringLiteral("%1\t%2\t%3\t%4\t%5")
                            .arg(line)
                            .arg(node, 2, 10, QLatin1Char('0'))
@@ -44,17 +52,33 @@ public:
         if (!ok)
             text +=
                 QLatin1Char('\t') + QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        Write((terminal ? QStringLiteral("\r\033[K") : QString()) + text + QLatin1Char('\n'));
+        text += QLatin1Char('\n');
+        // The bar stays below the finished lines while controllers remain.
+        if (terminal)
+            text = QStringLiteral("\r\033[K") + text + (ended < total ? Bar() : QString());
+        Write(text);
     }
 
 private:
+    // "[#####...............] 4/16 COM97 node 05 KQ-A", after a carriage return and a clearing
+    // of the line.
+    QString Bar() const {
+        const int filled = total > 0 ? qBound(0, ended * kBarWidth / total, kBarWidth) : 0;
+        return QStringLiteral("\r\033[K[%1%2] %3/%4 %5")
+            .arg(QString(filled, QLatin1Char('#')), QString(kBarWidth - filled, QLatin1Char('.')))
+            .arg(ended)
+            .arg(total)
+            .arg(current);
+    }
     static void Write(const QString& text) {
         std::fputs(text.toLocal8Bit().constData(), stderr);
         std::fflush(stderr);
     }
     QMutex mutex;
     const bool terminal = TerminalUserInteraction::ErrorIsTerminal();
-    int started = 0;
+    int total = 0;
+    int ended = 0;
+    QString current;
 };
 
 PortTarget TargetOf(const CliOptions::Line& line, const CliOptions& options) {
@@ -62,11 +86,9 @@ PortTarget TargetOf(const CliOptions::Line& line, const CliOptions& options) {
 }
 
 // The question a single transfer asks before data moves, asked once for the whole run.
-bool Confirm(int id, const QString& dir) {
-    return UI().ShowMessage(
-               nullptr,
-               TransferTexts::Format(TransferTexts::Text(id), {QDir::toNativeSeparators(dir)}),
-               MsgButtons::OkCancel, MsgIcon::Question) == MsgResult::Ok;
+bool Confirm(const QString& question) {
+    return UI().ShowMessage(nullptr, question, MsgButtons::OkCancel, MsgIcon::Question) ==
+           MsgResult::Ok;
 }
 
 } // namespace
@@ -74,7 +96,7 @@ bool Confirm(int id, const QString& dir) {
 namespace LineCommands {
 
 int BackupAll(const CliOptions& options) {
-    if (!Confirm(kConfirmLineBackup, options.dir))
+    if (!Confirm(LineRun::BackupQuestion(options.dir)))
         return 1;
     QList<PortTarget> ports;
     for (const CliOptions::Line& line : options.lines)
@@ -98,7 +120,16 @@ int RestoreAll(const CliOptions& options) {
         UI().ShowMessage(nullptr, reason);
         return 1;
     }
-    if (!Confirm(kConfirmLineRestore, options.dir))
+    const PortTarget port = TargetOf(options.lines.first(), options);
+    const QList<ManifestEntry> entries = LineRun::EntriesFor(manifest, port, options.nodes);
+    if (entries.isEmpty()) {
+        const int id = options.nodes.isEmpty() ? kNothingOfTheLine : kNothingOfTheNodes;
+        UI().ShowMessage(nullptr, TransferTexts::Format(TransferTexts::Text(id),
+                                                        {QDir::toNativeSeparators(options.dir),
+                                                         CLineBackup::LineName(port)}));
+        return 1;
+    }
+    if (!Confirm(LineRun::RestoreQuestion(options.dir, port, entries)))
         return 1;
     // The restart test of a restore reads the parameter tables of the resource library.
     std::array<ParamInfoTableSlot, 2> tables;
@@ -112,8 +143,8 @@ int RestoreAll(const CliOptions& options) {
     settings.standardTable = tables[0].get();
     settings.pulseTrainTable = tables[1].get();
     StderrProgress progress;
-    const bool done = LineRun::RestoreLine(TargetOf(options.lines.first(), options), options.dir,
-                                           options.nodes, settings, progress, manifest);
+    const bool done =
+        LineRun::RestoreLine(port, options.dir, options.nodes, settings, progress, manifest);
     return done ? 0 : 1;
 }
 

@@ -81,6 +81,16 @@ void CCommandChannel::PumpPendingMessages(int maxCount) {
     QCoreApplication::sendPostedEvents();
 }
 
+void CCommandChannel::EndWaitForClosedPort() {
+    if (busy)
+        portClosedUnderCommand = true;
+}
+
+bool CCommandChannel::WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    clock->WaitUntil(clock->NowMs() + qMax(timeoutMs, 0), done);
+    return done();
+}
+
 bool CCommandChannel::holdsCompleteLine() const {
     QMutexLocker lock(&bufferMutex);
     // A CR as the very first character does not complete a line yet.
@@ -95,6 +105,11 @@ ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
     if (undecidedLimit > 0)
         deadline = qMin(deadline, undecidedLimit);
     while (!holdsCompleteLine()) {
+        if (portClosedUnderCommand) {
+            lastError = QLatin1String(kTextPortClosed);
+            lastFailure = {ChannelFailure::Kind::SendFailed, -1};
+            return ChannelStatus::SendFailed;
+        }
         const qint64 now = clock->NowMs();
         if (now >= deadline) {
             const QString copy = PendingText();
@@ -111,7 +126,8 @@ ChannelStatus CCommandChannel::ReceiveLines(QString& text) {
                 deadline = qMin(deadline, undecidedLimit);
         }
         // Sleeps through the notifications of a line still arriving; wakes for its end.
-        clock->WaitUntil(deadline, [this] { return holdsCompleteLine(); });
+        clock->WaitUntil(deadline,
+                         [this] { return portClosedUnderCommand || holdsCompleteLine(); });
     }
     QMutexLocker lock(&bufferMutex);
     const qsizetype position = receiveBuffer.lastIndexOf(kCr);
@@ -217,6 +233,7 @@ ChannelStatus CCommandChannel::SendLine(const QString& line) {
         return ChannelStatus::SendFailed;
     }
     busy = true;
+    portClosedUnderCommand = false;
     // Text that arrived while no command ran belongs to no command.
     (void)portHub->GetInBuffAtOnce();
     if (portHub->SendData(line)) {
@@ -252,7 +269,8 @@ bool CCommandChannel::SendAndWait(int node, const QString& line) {
             result = true;
             break;
         }
-        if (status == ChannelStatus::Ng || status == ChannelStatus::TimedOut)
+        if (status == ChannelStatus::Ng || status == ChannelStatus::TimedOut ||
+            status == ChannelStatus::SendFailed)
             break;
     }
     busy = false;
@@ -276,7 +294,7 @@ bool CCommandChannel::CollectBroadcast(const QString& line, QString& answer) {
             result = true;
             continue;
         }
-        if (status == ChannelStatus::Ng) {
+        if (status == ChannelStatus::Ng || status == ChannelStatus::SendFailed) {
             busy = false;
             return false;
         }
@@ -312,6 +330,10 @@ bool CCommandChannel::QueryNode(int node, const QString& line, QString& answer) 
         }
         if (status == ChannelStatus::TimedOut) {
             answer = QLatin1String(kTextTimeOut);
+            break;
+        }
+        if (status == ChannelStatus::SendFailed) {
+            answer = QLatin1String(kTextPortClosed);
             break;
         }
     }

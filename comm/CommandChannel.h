@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 class CPortHub;
 class ChannelClock;
 class QEvent;
@@ -29,7 +31,7 @@ struct ChannelFailure {
         Refused,    // an NG reply; `ngCode` holds its code
         LineError,  // the line broke (NG code 0x49)
         BadAnswer,  // an answer that is incomplete or cannot be read
-        SendFailed, // the port manager did not take the command line
+        SendFailed, // the port manager did not take the command line, or the port closed
         NotTaken,   // a whole-data write ended with items the controller did not take
     };
     Kind kind = Kind::None;
@@ -87,6 +89,13 @@ public:
     bool QueryNumbered(int kind, int node, int number, QString& answer);
     bool AssignNodeNumbers();
 
+    // The port closes under a command that waits for its reply: the wait ends at once and the
+    // command fails as one the port did not take. Nothing happens while no command runs.
+    void EndWaitForClosedPort();
+    // Delivers the thread's events, sleeping between them, until `done` holds or `timeoutMs`
+    // passed; true when `done` holds.
+    bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+
     // The caller found the answer of the last command incomplete or unreadable.
     void NoteBadAnswer() { lastFailure = {ChannelFailure::Kind::BadAnswer, -1}; }
 
@@ -120,6 +129,8 @@ private:
     // allowance is far above what the longest list answer needs at the slowest line speed.
     static constexpr int kUndecidedPeriods = 15;
     qint64 undecidedLimitMs = 0; // counts only while `busy`
+    // The port closed while the command in progress waited; cleared as the next command starts.
+    bool portClosedUnderCommand = false;
 
     QString receiveBuffer;
     ChannelClock* clock;
@@ -134,5 +145,6 @@ inline constexpr const char* kTextCommandInProgress = "Command in progress";
 inline constexpr const char* kTextInvalidNode = "Invalid Node No.";
 inline constexpr const char* kTextError = "Error!";
 inline constexpr const char* kTextTimeOut = "time out";
+inline constexpr const char* kTextPortClosed = "port closed";
 inline constexpr const char* kTextOkNotFound = "OK not found";
 inline constexpr int kLinkErrorCode = 0x49;

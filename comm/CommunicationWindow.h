@@ -11,7 +11,8 @@ class CCommunicationWindow : public CControllerSession {
     Q_OBJECT
 public:
     CCommunicationWindow();
-    // Shows the closing panel while a command still in progress ends and the port closes.
+    // Shows the closing panel while the port closes; a command still waiting ends with the
+    // closed port. Delivers no events.
     ~CCommunicationWindow() override;
 
     using CControllerSession::SearchControllers;

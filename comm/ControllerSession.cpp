@@ -8,10 +8,7 @@
 #include "platform/ResourceLibrary.h"
 #include "platform/UserInteraction.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QStringList>
-#include <QThread>
 
 namespace {
 
@@ -70,15 +67,10 @@ CControllerSession::~CControllerSession() {
 void CControllerSession::ClosePort() {
     if (!portHub.openFlag)
         return;
-    // A command still running ends within its reply time-out; the bound only keeps a
-    // command whose wait lies below this call on the stack from hanging the program.
-    QElapsedTimer waited;
-    waited.start();
-    const qint64 limit = 3LL * qMax(channel.replyTimeoutMs, 1) + 1000;
-    while (channel.busy && waited.elapsed() < limit) {
-        CCommandChannel::PumpPendingMessages(1);
-        QThread::msleep(1);
-    }
+    // A command still waiting lies below this call on the stack: it cannot end before this
+    // returns, so it ends with the closed port instead of being waited for. Nothing is
+    // delivered here, which keeps this safe inside a destructor.
+    channel.EndWaitForClosedPort();
     portHub.DetatchWnd();
     portHub.Close();
 }
@@ -134,10 +126,13 @@ bool CControllerSession::openWithSettings(const commsettag& settings) {
         portHub.Close();
         return false;
     }
-    // The port manager turns ready as it opens; stop waiting should it close again meanwhile.
-    while (!portHub.readyFlag && portHub.openFlag) {
-        CCommandChannel::PumpPendingMessages(1);
-        QThread::msleep(1);
+    // The port manager turns ready as it opens; stop waiting should it close again meanwhile,
+    // and give up on a port that does not turn ready within a reply time-out.
+    channel.WaitFor([this] { return portHub.readyFlag != 0 || portHub.openFlag == 0; },
+                    channel.replyTimeoutMs);
+    if (portHub.openFlag != 0 && portHub.readyFlag == 0) {
+        UI().ShowMessage(parent(), Text(kMsgCannotOpenPort));
+        portHub.Close();
     }
     return portHub.openFlag != 0;
 }

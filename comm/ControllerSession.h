@@ -42,7 +42,8 @@ public:
     // The same for a device given by its path (pseudo-terminals, adapters outside the COM
     // table), at `baudRate` (0: the default 38400).
     bool OpenDevice(const QString& devicePath, int32_t baudRate = 0);
-    // Waits for a command still in progress, then detaches from and closes the port.
+    // Detaches from and closes the port; a command still waiting for its reply ends at once with
+    // the closed port (ChannelFailure::Kind::SendFailed). Delivers no events.
     void ClosePort();
 
     // Searches the line and fills the node table. `busy` shows the search while it runs;

@@ -1,5 +1,7 @@
 #include "comm/DlgSerialConnect.h"
 
+#include "platform/DialogWindows.h"
+#include "platform/ResourceArt.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
 
@@ -22,13 +24,6 @@ constexpr int kHeadingUserName = 344;
 
 const QString kCurrentMark = QStringLiteral("*");
 
-QIcon SmallIcon(int id) {
-    QString path = ResourceLibrary::IconPath(id, 16);
-    if (path.isEmpty())
-        path = ResourceLibrary::IconPath(id);
-    return path.isEmpty() ? QIcon() : QIcon(path);
-}
-
 } // namespace
 
 CDlgSerialConnect::CDlgSerialConnect(QWidget* parent) : QDialog(parent) {
@@ -43,10 +38,13 @@ CDlgSerialConnect::CDlgSerialConnect(QWidget* parent) : QDialog(parent) {
         connect(researchButton, &QPushButton::clicked, this, &CDlgSerialConnect::OnResearch);
     if (cancelButton)
         connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    if (nodeList)
+    if (nodeList) {
         connect(nodeList, &QTreeWidget::itemSelectionChanged, this,
                 &CDlgSerialConnect::OnSelectionChanged);
-    setFixedSize(size());
+        connect(nodeList, &QTreeWidget::itemDoubleClicked, this,
+                &CDlgSerialConnect::OnRowDoubleClicked);
+    }
+    DialogWindows::FixSize(this);
 }
 
 CDlgSerialConnect::~CDlgSerialConnect() = default;
@@ -68,7 +66,7 @@ void CDlgSerialConnect::InitDialog() {
     researchRequested = false;
     setWindowTitle(
         ResourceLibrary::LoadString(nodeSelectMode ? kTitleNodeSelect : kTitleSwitchController));
-    titleIcon = SmallIcon(nodeSelectMode ? kIconNodeSelect : kIconSwitchController);
+    titleIcon = ResourceArt::Icon(nodeSelectMode ? kIconNodeSelect : kIconSwitchController);
     setWindowIcon(titleIcon);
 
     if (nodeList) {
@@ -124,6 +122,8 @@ void CDlgSerialConnect::InitDialog() {
         okButton->setEnabled(false);
     if (nodeList)
         nodeList->setFocus();
+    DialogWindows::FixSize(this);
+    DialogWindows::GiveAccessKeys(this);
 }
 
 void CDlgSerialConnect::OnSelectionChanged() {
@@ -142,6 +142,14 @@ void CDlgSerialConnect::OnOk() {
     selectedNode = static_cast<uint8_t>(selected.first()->text(1).toInt());
     researchRequested = false;
     accept();
+}
+
+void CDlgSerialConnect::OnRowDoubleClicked(QTreeWidgetItem* row) {
+    // As in the port tree: a double click chooses the row, under OK's own rule.
+    if (!row || !nodeList)
+        return;
+    nodeList->setCurrentItem(row);
+    OnOk();
 }
 
 void CDlgSerialConnect::OnResearch() {

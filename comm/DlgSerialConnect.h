@@ -11,6 +11,7 @@
 
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // The node selection dialog: lists the nodes the last search found with their controller and
 // user-specified names; the user picks one, asks for a new search ("Research") or cancels.
@@ -48,6 +49,7 @@ private:
     void InitDialog();
     void OnSelectionChanged();
     void OnOk();
+    void OnRowDoubleClicked(QTreeWidgetItem* row);
     void OnResearch();
 
     QPushButton* okButton = nullptr;

@@ -46,11 +46,11 @@ void CPanelBusyIndicator::ShowSearch(const QString& message) {
 
 void CPanelBusyIndicator::ShowClosing(const QString& message) {
     const QFont font = ProgramFont();
-    open(kBarStyle, true, true, false, &font, message);
+    open(kBarStyle, true, true, false, &font, message, false);
 }
 
 void CPanelBusyIndicator::open(int barStyle, bool moving, bool mirrored, bool reversed,
-                               const QFont* font, const QString& message) {
+                               const QFont* font, const QString& message, bool deliverEvents) {
     Close();
     current = std::make_unique<CBusyPanel>(false, barStyle, false, moving, mirrored, reversed);
     if (const CVelmoraApp* app = CVelmoraApp::instance())
@@ -62,7 +62,7 @@ void CPanelBusyIndicator::open(int barStyle, bool moving, bool mirrored, bool re
     if (font)
         current->SetMessageFont(*font);
     current->SetMessage(message);
-    current->Show();
+    current->Show(deliverEvents);
 }
 
 void CPanelBusyIndicator::Close() {

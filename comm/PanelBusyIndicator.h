@@ -18,6 +18,7 @@ public:
     ~CPanelBusyIndicator() override;
     void Show(const QString& message, bool towardsPc) override;
     void ShowSearch(const QString& message) override;
+    // Delivers no events: the port closes inside a destructor.
     void ShowClosing(const QString& message);
     void Close() override;
 
@@ -26,7 +27,7 @@ public:
 
 private:
     void open(int barStyle, bool moving, bool mirrored, bool reversed, const QFont* font,
-              const QString& message);
+              const QString& message, bool deliverEvents = true);
 
     QPointer<QWidget> owner;
     std::unique_ptr<CBusyPanel> current;

@@ -1,7 +1,7 @@
 #include "controls/BusyPanel.h"
 
 #include "controls/DrawnProgressBar.h"
-#include "platform/ResourceLibrary.h"
+#include "platform/ResourceArt.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -77,6 +77,22 @@ protected:
 
     void closeEvent(QCloseEvent* event) override { event->ignore(); }
 
+    // A click on the owner, or its activation, brings the owner up over the panel in many
+    // window managers: the panel comes back over it at once, for as long as it exists.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonPress:
+        case QEvent::WindowActivate:
+            if (isVisible())
+                raise();
+            break;
+        default:
+            break;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.fillRect(rect(), palette().color(QPalette::Button));
@@ -110,16 +126,7 @@ CBusyPanel::~CBusyPanel() {
 }
 
 QIcon CBusyPanel::LoadPanelIcon(int id) {
-    QIcon icon;
-    const QString plain = ResourceLibrary::IconPath(id);
-    for (int size : {16, 24, 32, 48}) {
-        const QString path = ResourceLibrary::IconPath(id, size);
-        if (!path.isEmpty() && path != plain)
-            icon.addFile(path, QSize(size, size));
-    }
-    if (!plain.isEmpty())
-        icon.addFile(plain);
-    return icon;
+    return ResourceArt::Icon(id);
 }
 
 void CBusyPanel::SetEndIcons(const QIcon& left, const QIcon& right) {
@@ -159,6 +166,9 @@ bool CBusyPanel::Create(QWidget* ownerWidget, int width, int height) {
                                   rightIcon, measuredIconSize);
     window = panel;
     panel->resize(width, height);
+    // A transient of the owner's window, kept over it (see PanelWindow::eventFilter).
+    if (owner)
+        owner->window()->installEventFilter(panel);
 
     QRect around;
     if (owner) {
@@ -229,14 +239,16 @@ void CBusyPanel::SetMessageFont(const QFont& messageFont) {
         label->repaint();
 }
 
-void CBusyPanel::Show() {
+void CBusyPanel::Show(bool deliverEvents) {
     if (!window)
         return;
     window->show();
+    window->raise();
     if (moving || style == CDrawnProgressBar::Arrows)
         timer->start();
     // Let the window system map the panel, then paint it before the caller's work goes on.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (deliverEvents)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (window)
         window->repaint();
 }

@@ -41,8 +41,10 @@ public:
     // Sets the message and paints it at once, so that it appears during a busy loop.
     void SetMessage(const QString& text);
     void SetMessageFont(const QFont& font);
-    // Shows and paints the panel; an animated bar starts its 20 ms timer.
-    void Show();
+    // Shows and paints the panel; an animated bar starts its 20 ms timer. Pending events are
+    // delivered first so that the window system maps the panel, unless `deliverEvents` is false
+    // (a caller that must not deliver any, such as a destructor).
+    void Show(bool deliverEvents = true);
     // Stops the timer, destroys the panel and enables the owner again. Safe to call twice.
     void Destroy();
 

@@ -160,7 +160,7 @@ void CIconButton::SetIcon(const QIcon& newIcon, int align) {
     icon = newIcon;
     greyIcon = QImage();
     if (!icon.isNull())
-        greyIcon = GreyIconImage(icon.pixmap(iconPixelSize()).toImage());
+        greyIcon = GreyIconImage(icon.pixmap(iconPixelSize(), devicePixelRatioF()).toImage());
     iconAlign = align;
     repaint();
 }
@@ -351,11 +351,11 @@ void CIconButton::drawIconAndCaption(QPainter& p, bool pressed, bool styled) con
     if (!icon.isNull()) {
         const QPoint at = layout.iconPos + shift;
         if (isEnabled())
-            p.drawPixmap(at, icon.pixmap(iconSize));
+            p.drawPixmap(at, icon.pixmap(iconSize, devicePixelRatioF()));
         else if (!greyIcon.isNull())
             p.drawImage(at, greyIcon);
         else
-            p.drawPixmap(at, icon.pixmap(iconSize, QIcon::Disabled));
+            p.drawPixmap(at, icon.pixmap(iconSize, devicePixelRatioF(), QIcon::Disabled));
     }
     if (caption.isEmpty())
         return;
@@ -368,6 +368,9 @@ void CIconButton::drawIconAndCaption(QPainter& p, bool pressed, bool styled) con
     QRect block(QPoint(0, 0), measured.size());
     block.moveCenter(area.center());
     block.translate(shift);
+    // An access key's underline lays the text out in pieces, a pixel wider than measured: the
+    // last letter must not be cut off at the measured edge.
+    flags |= Qt::TextDontClip;
 
     const QPalette& pal = palette();
     if (styled) {

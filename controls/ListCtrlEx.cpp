@@ -65,6 +65,8 @@ CListCtrlEx::CListCtrlEx(QWidget* parent) : QTableWidget(parent) {
     setSelectionBehavior(SelectRows);
     setSelectionMode(SingleSelection);
     setEditTriggers(NoEditTriggers);
+    // Tab and Shift+Tab go on to the next control of the dialog; arrows move inside the list.
+    setTabKeyNavigation(false);
     setHorizontalScrollMode(ScrollPerPixel);
     setItemDelegate(new RowColorDelegate(this));
     UpdateRowHeightFromFont();

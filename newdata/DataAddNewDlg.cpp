@@ -7,6 +7,7 @@
 #include "data/ControllerData.h"
 #include "data/ParamInfoTable.h"
 #include "data/RobotCatalogInterface.h"
+#include "platform/DialogWindows.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
 #include "platform/UserInteraction.h"
@@ -136,6 +137,9 @@ bool CDataAddNewDlg::OpenPages() {
     if (nameEdit)
         nameEdit->setEnabled(false);
     setWindowTitle(ResourceLibrary::LoadString(kCaptionId));
+    // The pages are laid out for this size: the dialog neither grows nor maximises.
+    DialogWindows::FixSize(this);
+    DialogWindows::GiveAccessKeys(this);
     return true;
 }
 

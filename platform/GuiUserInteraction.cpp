@@ -1,9 +1,13 @@
 #include "platform/GuiUserInteraction.h"
 
+#include "platform/DialogWindows.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 #include <QWidget>
 
 namespace {
@@ -58,6 +62,12 @@ MsgResult GuiUserInteraction::ShowMessage(QObject* parent, const QString& text, 
         box.setEscapeButton(QMessageBox::No);
         break;
     }
+    // A short message would make the box narrower than its title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(DialogWindows::TitleWidth(box.windowTitle()), 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     switch (box.exec()) {
     case QMessageBox::Ok:
         return MsgResult::Ok;
@@ -72,10 +82,22 @@ MsgResult GuiUserInteraction::ShowMessage(QObject* parent, const QString& text, 
 }
 
 bool GuiUserInteraction::ChooseFile(QObject* parent, const FileChoice& choice, QString& path) {
-    QFileDialog dialog(parentWidgetOf(parent), choice.title, QString(), QtFilter(choice.filter));
+    QFileDialog dialog(parentWidgetOf(parent), choice.title, QString(),
+                       choice.folder ? QString() : QtFilter(choice.filter));
+    if (choice.folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (!choice.initialPath.isEmpty())
+            dialog.setDirectory(choice.initialPath);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty())
+            return false;
+        path = dialog.selectedFiles().first();
+        return true;
+    }
     dialog.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (choice.save && !choice.defaultExtension.isEmpty())
+    // Both choosers complete a name typed without extension ("node1" opens node1.kqd).
+    if (!choice.defaultExtension.isEmpty())
         dialog.setDefaultSuffix(choice.defaultExtension);
     if (!choice.initialPath.isEmpty()) {
         const QFileInfo initial(choice.initialPath);
@@ -92,7 +114,8 @@ bool GuiUserInteraction::ChooseFile(QObject* parent, const FileChoice& choice, Q
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty() || files.first().isEmpty())
         return false;
-    // An opened file is taken as chosen: it exists under exactly that name.
+    // An opened file is taken as chosen: it exists under exactly that name, the chooser's
+    // default extension included.
     path =
         choice.save ? WithDefaultExtension(files.first(), choice.defaultExtension) : files.first();
     return true;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QResource>
 
 namespace ResourceLibrary {
@@ -163,8 +164,26 @@ QString IconPath(int id, int size) {
     return existing(QStringLiteral("%1/icons/%2.png").arg(root).arg(id));
 }
 
-QString BitmapPath(int id) {
-    return existing(QStringLiteral("%1/bitmaps/%2.bmp").arg(QString::fromLatin1(kRoot)).arg(id));
+QStringList IconPaths(int id) {
+    const QDir icons(QString::fromLatin1(kRoot) + QStringLiteral("/icons"));
+    // "<id>.png", "<id>_16.png", "<id>@2x.png", "<id>_16@2x.png"; not "<id>0.png".
+    const QRegularExpression name(QStringLiteral("^%1(_\\d+)?(@2x)?\\.png$").arg(id));
+    QStringList paths;
+    const QStringList candidates =
+        icons.entryList({QStringLiteral("%1*.png").arg(id)}, QDir::Files, QDir::Name);
+    for (const QString& file : candidates) {
+        if (name.match(file).hasMatch())
+            paths.append(icons.filePath(file));
+    }
+    return paths;
+}
+
+QString BitmapPath(int id, int ratio) {
+    if (ratio != 1 && ratio != 2)
+        return {};
+    const QString suffix = ratio == 2 ? QStringLiteral("@2x") : QString();
+    return existing(
+        QStringLiteral("%1/bitmaps/%2%3.bmp").arg(QString::fromLatin1(kRoot)).arg(id).arg(suffix));
 }
 
 QString TemplatePath(int id) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The resource library langresFree.rcc: every user-interface text, dialog template, icon,
 // bitmap and the TEXT/ALM tables. It is registered once at start-up from the program
@@ -12,6 +13,7 @@
 //   templates/<id>.ui    dialog templates
 //   icons/<id>.png       icons (several sizes may live in one PNG-per-size set: <id>_16.png)
 //   bitmaps/<id>.bmp     bitmaps
+//   <name>@2x.<ext>      an icon or bitmap drawn again at twice the size, for screens at 200 %
 //   TEXT/<id>, ALM/<id>  custom resources, raw bytes in the ANSI code page
 namespace ResourceLibrary {
 
@@ -35,7 +37,10 @@ QByteArray LoadCustom(const char* type, int id);
 bool HasCustom(const char* type, int id);
 // Resource paths of the other kinds, for QIcon/QPixmap/QUiLoader; empty when missing.
 QString IconPath(int id, int size = 0);
-QString BitmapPath(int id);
+// Every picture of icon `id`, sizes and doubles alike, in name order; empty when none.
+QStringList IconPaths(int id);
+// `ratio` 2 names the bitmap drawn at twice the size ("<id>@2x.bmp"), empty when missing.
+QString BitmapPath(int id, int ratio = 1);
 QString TemplatePath(int id);
 
 } // namespace ResourceLibrary

@@ -1,6 +1,8 @@
 #include "platform/SingleInstance.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 
@@ -26,11 +28,26 @@ bool SingleInstance::tryAcquire() {
     // A lock is stale only when its process is gone (QLockFile checks the process id and
     // host); a running copy is never timed out however long it runs.
     lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0))
+    if (lock_->tryLock(0) ||
+        (namesNobodyForLong() && lock_->removeStaleLockFile() && lock_->tryLock(0)))
         return true;
     heldByOther_ = lock_->error() == QLockFile::LockFailedError;
     lock_.reset();
     return false;
+}
+
+bool SingleInstance::namesNobodyForLong() const {
+    // A copy writes itself into its lock the moment it creates it; one that died in between
+    // leaves a lock naming no process, which the stale-lock check never takes over. Removing
+    // it takes the file's own lock first, so a copy still alive keeps its lock.
+    constexpr qint64 kWritingGraceMs = 10000;
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (lock_->error() != QLockFile::LockFailedError || lock_->getLockInfo(&pid, &host, &app))
+        return false;
+    const QDateTime written = QFileInfo(path_).lastModified();
+    return written.isValid() && written.msecsTo(QDateTime::currentDateTime()) > kWritingGraceMs;
 }
 
 bool SingleInstance::isHeld() const {

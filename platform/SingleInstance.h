@@ -8,7 +8,7 @@ class QLockFile;
 
 // One running copy per user: a lock file named after the program in the user's runtime
 // folder, held until this object goes (or the process ends). A lock left by a process that
-// no longer runs is taken over.
+// no longer runs is taken over, and so is one that names no process and is not being written.
 class SingleInstance {
 public:
     // `name`: the program's file name without extension, e.g. "VelmoraFree".
@@ -29,6 +29,9 @@ public:
     QString lockFilePath() const { return path_; }
 
 private:
+    // The lock is held by another, names no process and was written long ago.
+    bool namesNobodyForLong() const;
+
     QString path_;
     std::unique_ptr<QLockFile> lock_;
     bool heldByOther_ = false;

@@ -18,6 +18,9 @@ struct FileChoice {
     QString filter;           // already formatted, e.g. "Data File (*.kqd)|*.kqd||"
     QString defaultExtension; // e.g. "kqd"
     QString initialPath;      // initial file name or path
+    // A folder chooser: only folders are offered and the chosen folder is the path; `filter`
+    // and `defaultExtension` do not apply.
+    bool folder = false;
 };
 
 class UserInteraction {

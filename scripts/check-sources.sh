@@ -39,7 +39,8 @@ fi
 # widget library. A file that several targets compile is a part of its own (lower case). The first
 # pattern matching a path wins. The LayerTableMatchesTheLinks test holds this table to the build.
 parts=(
-  '^platform/(ResourceLibrary|UserInteraction|ComPortTable|LibraryLoader|SingleInstance|TerminalUserInteraction|QuitOnSignal)\.' velmora_platform_core
+  '^platform/(ResourceLibrary|UserInteraction|ComPortTable|PortWatcher|LibraryLoader|SingleInstance|TerminalUserInteraction|QuitOnSignal)\.' velmora_platform_core
+  '^platform/ResourceArt\.' velmora_platform_art
   '^platform/' velmora_platform_gui
   '^data/RobotCatalogInterface\.' velmora_catalog_client
   '^data/' velmora_data
@@ -73,6 +74,7 @@ parts=(
 )
 declare -A uses=(
   [velmora_platform_core]='' [velmora_platform_gui]='velmora_platform_core'
+  [velmora_platform_art]='velmora_platform_core'
   [velmora_data]='velmora_platform_core' [velmora_catalog_client]='velmora_data catalog_api'
   [catalog_api]='' [accel_formula]=''
   [RobotCatalog]='catalog_api accel_formula' [KinetaLib]='catalog_api accel_formula'
@@ -80,9 +82,9 @@ declare -A uses=(
   [velmora_comm_core]='PortHub velmora_data velmora_catalog_client velmora_platform_core'
   [velmora_comm_ui]='velmora_comm_core velmora_data velmora_catalog_client velmora_controls
     velmora_appcore velmora_platform_gui velmora_platform_core'
-  [velmora_controls]='velmora_platform_core velmora_platform_gui'
-  [velmora_tooltip]='velmora_platform_core'
-  [velmora_appcore]='velmora_data velmora_platform_core'
+  [velmora_controls]='velmora_platform_core velmora_platform_art velmora_platform_gui'
+  [velmora_tooltip]='velmora_platform_core velmora_platform_art'
+  [velmora_appcore]='velmora_data velmora_platform_core velmora_platform_art'
   [velmora_launcher]='velmora_appcore velmora_controls velmora_tooltip velmora_catalog_client
     velmora_platform_gui'
   [velmora_workflows]='velmora_launcher velmora_transfer velmora_transfer_generation

@@ -1,5 +1,6 @@
 #include "tooltip/HtmlLayout.h"
 
+#include "platform/ResourceArt.h"
 #include "platform/ResourceLibrary.h"
 
 #include <QFontMetricsF>
@@ -11,7 +12,8 @@ namespace {
 
 constexpr double kMaxImageSide = 1024;
 
-QPixmap loadImage(const HtmlItem& item, QSizeF& size) {
+// `ratio`: the device pixel ratio of the screen the tip shows on.
+QPixmap loadImage(const HtmlItem& item, qreal ratio, QSizeF& size) {
     const auto& a = item.imageAttributes;
     const auto number = [&a](const char* name) {
         bool ok = false;
@@ -23,21 +25,24 @@ QPixmap loadImage(const HtmlItem& item, QSizeF& size) {
     QPixmap pixmap;
     const int id = number("idres");
     if (id > 0 && item.imageKind == QLatin1String("bmp"))
-        pixmap = QPixmap(ResourceLibrary::BitmapPath(id));
+        pixmap = ResourceArt::Bitmap(id, ratio);
     else if (id > 0 && item.imageKind == QLatin1String("icon"))
-        pixmap = QPixmap(ResourceLibrary::IconPath(id, cx > 0 && cx <= 16 ? 16 : 0));
+        pixmap = ResourceArt::IconPixmap(id, cx > 0 && cx <= 16 ? 16 : 0, ratio);
     else if (a.contains(QStringLiteral("file")) && item.imageKind != QLatin1String("string"))
         pixmap = QPixmap(a.value(QStringLiteral("file")));
-    if (!pixmap.isNull() && pixmap.width() > kMaxImageSide)
-        pixmap = pixmap.scaledToWidth(int(kMaxImageSide));
-    if (!pixmap.isNull() && pixmap.height() > kMaxImageSide)
-        pixmap = pixmap.scaledToHeight(int(kMaxImageSide));
+    // Sizes in the tip's own units; a picture for a screen at 200 % has twice the pixels.
+    const qreal scale = pixmap.devicePixelRatio();
+    if (!pixmap.isNull() && pixmap.width() / scale > kMaxImageSide)
+        pixmap = pixmap.scaledToWidth(int(kMaxImageSide * scale));
+    if (!pixmap.isNull() && pixmap.height() / scale > kMaxImageSide)
+        pixmap = pixmap.scaledToHeight(int(kMaxImageSide * scale));
     QSizeF wanted(cx, cy);
     if (!pixmap.isNull()) {
+        const QSizeF own = pixmap.deviceIndependentSize();
         if (wanted.width() <= 0)
-            wanted.setWidth(pixmap.width());
+            wanted.setWidth(own.width());
         if (wanted.height() <= 0)
-            wanted.setHeight(pixmap.height());
+            wanted.setHeight(own.height());
     }
     size = wanted;
     return pixmap;
@@ -58,7 +63,7 @@ struct TableLayout {
     std::vector<Cell> cells;
     QSizeF size;
 
-    explicit TableLayout(std::shared_ptr<HtmlTable> t) : table(std::move(t)) {
+    TableLayout(std::shared_ptr<HtmlTable> t, qreal ratio) : table(std::move(t)) {
         const int pad = table->cellpadding;
         const int spacing = table->cellspacing;
         const int border = table->border;
@@ -69,7 +74,7 @@ struct TableLayout {
             heights.append(0);
             for (const HtmlCell& c : table->rows[r].cells) {
                 Cell cell;
-                cell.content = std::make_unique<HtmlLayout>(c.content);
+                cell.content = std::make_unique<HtmlLayout>(c.content, ratio);
                 cell.row = r;
                 cell.column = column;
                 cell.colspan = c.colspan;
@@ -169,7 +174,7 @@ struct TableLayout {
     }
 };
 
-HtmlLayout::HtmlLayout(const HtmlDocument& document) {
+HtmlLayout::HtmlLayout(const HtmlDocument& document, qreal ratio) {
     Line line;
     double x = 0;
     double ascent = 0;
@@ -266,7 +271,7 @@ HtmlLayout::HtmlLayout(const HtmlDocument& document) {
                 break;
             }
             QSizeF size;
-            box.image = loadImage(item, size);
+            box.image = loadImage(item, ratio, size);
             box.rect = QRectF(QPointF(0, 0), size);
             place(box, size.height(), 0);
             break;
@@ -274,7 +279,7 @@ HtmlLayout::HtmlLayout(const HtmlDocument& document) {
         case HtmlItem::Table: {
             if (!line.boxes.isEmpty())
                 endLine(item.style);
-            box.table = std::make_shared<TableLayout>(item.table);
+            box.table = std::make_shared<TableLayout>(item.table, ratio);
             box.rect = QRectF(QPointF(0, 0), box.table->size);
             place(box, box.table->size.height(), 0);
             endLine(item.style);

@@ -11,10 +11,11 @@ class QPainter;
 struct TableLayout;
 
 // Lays a parsed tip out in lines (no automatic wrapping: tips break where the markup says) and
-// paints it. Images come from the resource library by id, or from a file.
+// paints it. Images come from the resource library by id, or from a file; `ratio`, the device
+// pixel ratio of the screen the tip is for, picks the library's pictures drawn for it.
 class HtmlLayout {
 public:
-    explicit HtmlLayout(const HtmlDocument& document);
+    explicit HtmlLayout(const HtmlDocument& document, qreal ratio = 1);
     ~HtmlLayout();
     HtmlLayout(const HtmlLayout&) = delete;
     HtmlLayout& operator=(const HtmlLayout&) = delete;

@@ -280,17 +280,18 @@ void CHtmlTooltip::showTip(const Tool& tool, const QPoint& globalPos) {
         if (testAttribute(Qt::WA_WState_Created))
             setParent(parentWidget(), kTipFlags);
     }
+    QScreen* screen = QGuiApplication::screenAt(globalPos);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
     document = ParseHtml(tool.text, sheet);
-    layout = std::make_unique<HtmlLayout>(document);
+    layout = std::make_unique<HtmlLayout>(document, screen ? screen->devicePixelRatio()
+                                                           : devicePixelRatioF());
     const QSize content = layout->size().toSize();
     const QSize tip(content.width() + margins.left() + margins.right(),
                     content.height() + margins.top() + margins.bottom());
     resize(translucent ? tip + QSize(shadowOffset.x(), shadowOffset.y()) : tip);
 
     QPoint at = globalPos + QPoint(0, kBelowPointer);
-    QScreen* screen = QGuiApplication::screenAt(globalPos);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
     if (screen) {
         const QRect area = screen->availableGeometry();
         if (at.y() + height() > area.bottom())
@@ -312,13 +313,22 @@ void CHtmlTooltip::hideTip() {
     layout.reset();
 }
 
+QImage CHtmlTooltip::renderPlate(QSize size) const {
+    // At the window's own pixel density, grains scaled with it: the same shading, every device
+    // pixel drawn rather than enlarged.
+    const qreal ratio = devicePixelRatioF();
+    QImage plate = RenderTipBackground((QSizeF(size) * ratio).toSize(), effect,
+                                       qMax(1, qRound(grain * ratio)), light, middle, dark);
+    plate.setDevicePixelRatio(ratio);
+    return plate;
+}
+
 void CHtmlTooltip::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect area = tipRect();
     if (!translucent) {
         // Every pixel is the tip's own: the plate to the edges, a square frame, no shadow.
-        p.drawImage(area.topLeft(),
-                    RenderTipBackground(area.size(), effect, grain, light, middle, dark));
+        p.drawImage(area.topLeft(), renderPlate(area.size()));
         p.setPen(QPen(border, 1));
         p.setBrush(Qt::NoBrush);
         p.drawRect(area.adjusted(0, 0, -1, -1));
@@ -331,8 +341,7 @@ void CHtmlTooltip::paintEvent(QPaintEvent*) {
     PaintTipShadow(p, outline, shadowOffset, shadowDarkness);
     p.save();
     p.setClipPath(outline);
-    p.drawImage(area.topLeft(),
-                RenderTipBackground(area.size(), effect, grain, light, middle, dark));
+    p.drawImage(area.topLeft(), renderPlate(area.size()));
     p.restore();
     p.setPen(QPen(border, 1));
     p.setBrush(Qt::NoBrush);

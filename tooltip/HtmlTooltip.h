@@ -3,6 +3,7 @@
 #include "tooltip/HtmlMarkup.h"
 #include "tooltip/HtmlStyleSheet.h"
 
+#include <QImage>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -95,6 +96,8 @@ private:
     void showTip(const Tool& tool, const QPoint& globalPos);
     void hideTip();
     void paintText(QPainter& p) const;
+    // The shaded plate behind the text, `size` in the window's units.
+    QImage renderPlate(QSize size) const;
 
     QList<Tool> tools;
     HtmlStyleSheet sheet;

@@ -206,9 +206,9 @@ QCheckBox* AddVerifyAfterWriteBox(CTransportDialogBase& dialog) {
     if (!tree)
         return box;
     const int rowHeight = box->sizeHint().height();
-    const int gap = 4;
-    tree->resize(tree->width(), tree->height() - rowHeight - gap);
-    box->setGeometry(tree->x(), tree->geometry().bottom() + 1 + gap, tree->width(), rowHeight);
+    tree->resize(tree->width(), tree->height() - rowHeight - kVerifyBoxGap);
+    box->setGeometry(tree->x(), tree->geometry().bottom() + 1 + kVerifyBoxGap, tree->width(),
+                     rowHeight);
     box->show();
     QWidget::setTabOrder(tree, box);
     if (dialog.okButton())

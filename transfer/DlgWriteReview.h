@@ -74,3 +74,5 @@ private:
 // dialog; the tree gives up the room, so the dialog keeps its size. Call once, after the
 // dialog's own layout is final (from InitDialog).
 QCheckBox* AddVerifyAfterWriteBox(CTransportDialogBase& dialog);
+// Between the connection tree and the check box under it.
+inline constexpr int kVerifyBoxGap = 4;

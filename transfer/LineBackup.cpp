@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <algorithm>
+
 CLineBackup::CLineBackup(CControllerSession& session, NodeChooser& nodeChooser,
                          BusyIndicator& busyIndicator, LineProgress& lineProgress)
     : CBackupRestoreProcedure(session, nodeChooser, busyIndicator), progress(lineProgress) {}
@@ -22,6 +24,10 @@ bool CLineBackup::BackupLine(const PortTarget& port, const QString& dir,
     saveToPc = true;
     if (!Connect(port))
         return false;
+    int found = 0;
+    for (const bool present : window.nodePresent)
+        found += present ? 1 : 0;
+    progress.LineSearched(LineName(port), found);
     bool all = true;
     for (int node = 1; node <= kNodeCount; ++node) {
         if (!window.nodePresent[node - 1])
@@ -66,11 +72,15 @@ bool CLineBackup::RestoreLine(const PortTarget& port, const QString& dir,
     saveToPc = false;
     if (!Connect(port))
         return false;
+    const auto restored = [&nodes](const ManifestEntry& entry) {
+        return entry.ok && (nodes.isEmpty() || nodes.contains(entry.node));
+    };
+    progress.LineSearched(
+        LineName(port), static_cast<int>(std::count_if(entries.begin(), entries.end(), restored)));
     bool all = true;
     for (ManifestEntry& entry : entries) {
-        if (!entry.ok || (!nodes.isEmpty() && !nodes.contains(entry.node)))
-            continue;
-        all = RestoreNode(dir, entry) && all;
+        if (restored(entry))
+            all = RestoreNode(dir, entry) && all;
     }
     window.ClosePort();
     return all;

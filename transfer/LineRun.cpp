@@ -2,6 +2,7 @@
 
 #include "comm/ControllerSession.h"
 #include "transfer/LineBackup.h"
+#include "transfer/TransferTexts.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -11,6 +12,10 @@
 #include <vector>
 
 namespace {
+
+constexpr int kConfirmLineBackup = 10463;
+constexpr int kConfirmLineRestore = 10464;
+constexpr int kFolderNotMade = 10477;
 
 // A whole-line run picks its nodes itself.
 class NoChooser : public NodeChooser {
@@ -24,30 +29,45 @@ void Configure(CControllerSession& session, const LineRun::Settings& settings) {
     session.SetParamTables(settings.standardTable, settings.pulseTrainTable);
 }
 
+// One line in a session of the calling thread.
+bool BackupOneLine(const PortTarget& port, const QString& dir, const LineRun::Settings& settings,
+                   LineProgress& progress, QList<ManifestEntry>& entries) {
+    CControllerSession session;
+    Configure(session, settings);
+    NoChooser chooser;
+    NoBusyIndicator busy;
+    CLineBackup line(session, chooser, busy, progress);
+    line.messageParent = settings.messageParent;
+    return line.BackupLine(port, dir, entries);
+}
+
+bool MakeFolder(const QString& dir, Manifest& manifest, QString* reason) {
+    if (!QDir().mkpath(dir)) {
+        if (reason)
+            *reason = TransferTexts::Format(TransferTexts::Text(kFolderNotMade),
+                                            {QDir::toNativeSeparators(dir)});
+        return false;
+    }
+    manifest.started = QDateTime::currentDateTime();
+    return true;
+}
+
 } // namespace
 
 namespace LineRun {
 
 bool BackupLines(const QList<PortTarget>& ports, const QString& dir, const Settings& settings,
                  LineProgress& progress, Manifest& manifest, QString* reason) {
-    if (!QDir().mkpath(dir)) {
-        if (reason)
-            *reason = QDir::toNativeSeparators(dir);
+    if (!MakeFolder(dir, manifest, reason))
         return false;
-    }
-    manifest.started = QDateTime::currentDateTime();
     const auto count = static_cast<std::size_t>(ports.size());
     std::vector<QList<ManifestEntry>> entries(count);
     std::vector<char> done(count, 0);
     std::vector<std::unique_ptr<QThread>> threads;
     for (std::size_t i = 0; i < count; ++i) {
         threads.emplace_back(QThread::create([&, i] {
-            CControllerSession session;
-            Configure(session, settings);
-            NoChooser chooser;
-            NoBusyIndicator busy;
-            CLineBackup line(session, chooser, busy, progress);
-            done[i] = line.BackupLine(ports[static_cast<qsizetype>(i)], dir, entries[i]);
+            done[i] = BackupOneLine(ports[static_cast<qsizetype>(i)], dir, settings, progress,
+                                    entries[i]);
         }));
         threads.back()->start();
     }
@@ -61,8 +81,53 @@ bool BackupLines(const QList<PortTarget>& ports, const QString& dir, const Setti
     return manifest.Write(dir, reason) && all;
 }
 
+bool BackupLine(const PortTarget& port, const QString& dir, const Settings& settings,
+                LineProgress& progress, Manifest& manifest, QString* reason) {
+    if (!MakeFolder(dir, manifest, reason))
+        return false;
+    const bool all = BackupOneLine(port, dir, settings, progress, manifest.controllers);
+    manifest.finished = QDateTime::currentDateTime();
+    return manifest.Write(dir, reason) && all;
+}
+
+QString BackupQuestion(const QString& dir) {
+    return TransferTexts::Format(TransferTexts::Text(kConfirmLineBackup),
+                                 {QDir::toNativeSeparators(dir)});
+}
+
+QString RestoreQuestion(const QString& dir, const PortTarget& port,
+                        const QList<ManifestEntry>& entries) {
+    using TransferTexts::Format;
+    using TransferTexts::Text;
+    QString text = Format(Text(kConfirmLineRestore), {QDir::toNativeSeparators(dir)});
+    text += QStringLiteral("\n\n");
+    const QString line = CLineBackup::LineName(port);
+    for (const ManifestEntry& entry : entries) {
+        text += Format(Text(TransferMessages::kControllerLineDevice),
+                       {entry.controller, line, QString::number(entry.node)});
+    }
+    return text.trimmed();
+}
+
 bool LoadSet(const QString& dir, Manifest& manifest, QString* reason) {
     return manifest.Read(dir, reason) && manifest.CheckFiles(dir, reason);
+}
+
+QList<ManifestEntry> EntriesFor(const Manifest& manifest, const PortTarget& port,
+                                const QList<int>& nodes) {
+    const QString name = CLineBackup::LineName(port);
+    // A set of one line restores onto whichever port it is given; otherwise the line's name
+    // picks its entries.
+    bool oneLine = true;
+    for (const ManifestEntry& entry : manifest.controllers)
+        oneLine = oneLine && entry.line == manifest.controllers.first().line;
+    QList<ManifestEntry> entries;
+    for (const ManifestEntry& entry : manifest.controllers) {
+        if (entry.ok && (oneLine || entry.line == name) &&
+            (nodes.isEmpty() || nodes.contains(entry.node)))
+            entries.append(entry);
+    }
+    return entries;
 }
 
 bool RestoreLine(const PortTarget& port, const QString& dir, const QList<int>& nodes,
@@ -72,17 +137,8 @@ bool RestoreLine(const PortTarget& port, const QString& dir, const QList<int>& n
     NoChooser chooser;
     NoBusyIndicator busy;
     CLineBackup line(session, chooser, busy, progress);
-    const QString name = CLineBackup::LineName(port);
-    // A set of one line restores onto whichever port it is given; otherwise the line's name
-    // picks its entries.
-    bool oneLine = true;
-    for (const ManifestEntry& entry : manifest.controllers)
-        oneLine = oneLine && entry.line == manifest.controllers.first().line;
-    QList<ManifestEntry> entries;
-    for (const ManifestEntry& entry : manifest.controllers) {
-        if (oneLine || entry.line == name)
-            entries.append(entry);
-    }
+    line.messageParent = settings.messageParent;
+    QList<ManifestEntry> entries = EntriesFor(manifest, port, nodes);
     const bool done = line.RestoreLine(port, dir, entries, nodes);
     session.SetParamTables(nullptr, nullptr);
     // Results back into the manifest's entries.

@@ -88,13 +88,16 @@ ChosenPathProblem CheckChosenPath(const QString& path, const QString& extension,
     return ChosenPathProblem::None;
 }
 
-QString ChosenPathMessage(ChosenPathProblem problem, const QString& path) {
+QString ChosenPathMessage(ChosenPathProblem problem, const QString& path,
+                          const QString& extension) {
     using namespace TransferMessages;
     switch (problem) {
     case ChosenPathProblem::None:
         break;
     case ChosenPathProblem::BadName:
-        return Text(kFileNameTooLong);
+        if (path.size() > kMaxPathLength)
+            return Text(kFileNameTooLong);
+        return Format(Text(kWrongExtension), {extension});
     case ChosenPathProblem::NoSuchFile:
         return Format(Text(kNoSuchFile), {path});
     case ChosenPathProblem::NoSuchFolder:
@@ -102,6 +105,15 @@ QString ChosenPathMessage(ChosenPathProblem problem, const QString& path) {
     case ChosenPathProblem::IsFolder:
         return Format(Text(kIsFolder), {path});
     }
+    return QString();
+}
+
+QString ChosenFolderMessage(const QString& path) {
+    constexpr int kIsFile = 10478;
+    if (path.size() > kMaxPathLength)
+        return Text(TransferMessages::kFileNameTooLong);
+    if (QFileInfo(path).exists() && !QFileInfo(path).isDir())
+        return Format(Text(kIsFile), {path});
     return QString();
 }
 

@@ -20,8 +20,7 @@ QString Format(const QString& format, const QStringList& args);
 inline constexpr int kMaxPathLength = 259;
 
 // The chooser's rule for a chosen path: at most kMaxPathLength characters and an extension
-// (the text after the last ".") exactly equal to `extension`, case included. A refused path is
-// answered with "The file name is too long." by the caller.
+// (the text after the last ".") exactly equal to `extension`, case included.
 bool IsAcceptableFileName(const QString& path, const QString& extension);
 
 // What a file chooser refuses in a chosen path, checked in this order: the name rule above, an
@@ -29,8 +28,14 @@ bool IsAcceptableFileName(const QString& path, const QString& extension);
 // folder where a file is wanted.
 enum class ChosenPathProblem { None, BadName, NoSuchFile, NoSuchFolder, IsFolder };
 ChosenPathProblem CheckChosenPath(const QString& path, const QString& extension, bool mustExist);
-// The dialogs' message for a refused path; empty for ChosenPathProblem::None.
-QString ChosenPathMessage(ChosenPathProblem problem, const QString& path);
+// The dialogs' message for a refused path; empty for ChosenPathProblem::None. A name is refused
+// as too long ("The file name is too long.") or, within the length, for its extension.
+QString ChosenPathMessage(ChosenPathProblem problem, const QString& path, const QString& extension);
+
+// The folder chooser's refusals of a chosen folder (a backup set's): a path longer than
+// kMaxPathLength ("The file name is too long."), or a file where a folder is wanted. Empty when
+// the folder is accepted; a folder that does not exist yet is (a backup creates it).
+QString ChosenFolderMessage(const QString& path);
 
 // The file name part shown in confirmations: the text after the last "/", or the whole path
 // when that part is empty.
@@ -80,6 +85,7 @@ inline constexpr int kFileWriteReason = 10420;      // "\n\nThe file could not b
 inline constexpr int kFileReadReason = 10421;       // "\n\nThe file could not be read: %s"
 inline constexpr int kControllerLineDevice = 10422; // "Controller: %s  (%s - Node No.:%02d)\n"
 inline constexpr int kReplaceQuestion = 10423; // "%s already exists.\nDo you want to replace it?"
+inline constexpr int kWrongExtension = 10500;  // "The file must have the extension .%s."
 inline constexpr int kFileNameTooLong = 40001;
 inline constexpr int kOpenFileFailed = 40002;
 inline constexpr int kReconnectFailed = 41006;

@@ -2,8 +2,11 @@
 
 #include "data/Conversions.h"
 #include "platform/ComPortTable.h"
+#include "platform/DialogWindows.h"
 #include "platform/TemplateLoader.h"
 #include "platform/UserInteraction.h"
+#include "porthub/PortDevices.h"
+#include "transfer/PortTree.h"
 #include "transfer/TransferTexts.h"
 #include "transfer/TransportGuiParts.h"
 
@@ -40,7 +43,7 @@ CTransportDialogBase::CTransportDialogBase(QWidget* parent) : QDialog(parent) {
         connect(tree, &QTreeWidget::itemDoubleClicked, this,
                 &CTransportDialogBase::OnItemDoubleClicked);
     // "Comm Setting" has no action.
-    setFixedSize(size());
+    DialogWindows::FixSize(this);
 
     chooser = std::make_unique<CDialogNodeChooser>(this);
     busy = std::make_unique<CPanelBusyIndicator>(this);
@@ -60,6 +63,9 @@ void CTransportDialogBase::showEvent(QShowEvent* event) {
     if (!initialised && !event->spontaneous()) {
         initialised = true;
         InitDialog();
+        // The derived dialog has set its title by now.
+        DialogWindows::FixSize(this);
+        DialogWindows::GiveAccessKeys(this);
     }
     QDialog::showEvent(event);
 }
@@ -112,6 +118,10 @@ bool CTransportDialogBase::SelectConnection(int comPort) {
 void CTransportDialogBase::FillConnectionTree() {
     if (!tree)
         return;
+    // A port plugged in or out while the dialog is open fills the tree again; the selected item
+    // stays selected while it is still there.
+    PortTree::FollowPortChanges(tree, [this] { FillConnectionTree(); });
+    const QString selected = PortTree::SelectedText(tree);
     tree->clear();
     tree->setHeaderHidden(true);
     tree->setColumnCount(1);
@@ -125,11 +135,16 @@ void CTransportDialogBase::FillConnectionTree() {
         return;
     auto* root = new QTreeWidgetItem(tree, {Text(kComPortRoot)});
     root->setData(0, Qt::UserRole, kItemRoot);
+    const QMap<int, PortDeviceFacts> devices = AttachedPortDevices();
     for (const uint16_t port : ports) {
         auto* item = new QTreeWidgetItem(root, {ComPortTable::DisplayName(port)});
         item->setData(0, Qt::UserRole, kItemPort);
+        const auto facts = devices.constFind(port);
+        item->setToolTip(0, PortTree::ItemTip(ComPortTable::DevicePath(port),
+                                              facts == devices.cend() ? nullptr : &*facts));
     }
     tree->expandAll();
+    PortTree::SelectText(tree, selected);
 }
 
 QString CTransportDialogBase::FileFieldText() const {
@@ -159,6 +174,7 @@ void CTransportDialogBase::OnBrowse() {
     choice.filter = TransferTexts::Format(Text(FileFilterId()), {extension, extension});
     choice.defaultExtension = extension;
     choice.initialPath = transferFileName;
+    choice.folder = UseFolderChooser();
     QString path;
     if (!UI().ChooseFile(this, choice, path))
         return;
@@ -167,11 +183,17 @@ void CTransportDialogBase::OnBrowse() {
 }
 
 bool CTransportDialogBase::RefusedPath(const QString& path) {
+    if (UseFolderChooser()) {
+        const QString problem = TransferTexts::ChosenFolderMessage(path);
+        if (!problem.isEmpty())
+            UI().ShowMessage(this, problem);
+        return !problem.isEmpty();
+    }
     const TransferTexts::ChosenPathProblem problem =
         TransferTexts::CheckChosenPath(path, FileExtension(), !UseSaveChooser());
     if (problem == TransferTexts::ChosenPathProblem::None)
         return false;
-    UI().ShowMessage(this, TransferTexts::ChosenPathMessage(problem, path));
+    UI().ShowMessage(this, TransferTexts::ChosenPathMessage(problem, path, FileExtension()));
     return true;
 }
 

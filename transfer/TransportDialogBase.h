@@ -18,10 +18,12 @@ class QTreeWidgetItem;
 //     "..." 1141, tree label 1152, connection tree 1151, "Comm Setting" 1329 (hidden, no
 //     action), OK 1 and Cancel 2;
 //   - the connection tree of free ports: root "COM port (free)" (item data 0) with one child per
-//     free port (item data 2), all expanded; empty when no port is free;
-//   - the file chooser ("...") with its refusals: "The file name is too long.", a folder that
-//     does not exist (save chooser), a file that does not exist (open chooser); OK checks the
-//     path again before it touches the line;
+//     free port (item data 2), all expanded; empty when no port is free; a port's tip tells
+//     its device and what the system knows of a USB adapter; filled again when a port comes or
+//     goes while the dialog is open, the selection kept;
+//   - the file chooser ("...") with its refusals: "The file name is too long.", a wrong
+//     extension, a folder that does not exist (save chooser), a file that does not exist (open
+//     chooser); OK checks the path again before it touches the line;
 //   - OK and a double click on a tree item: the file and port checks, then the five controls
 //     (or four without a file) disabled for the whole attempt and RunTransferProcedure; success
 //     closes the dialog with OK, failure enables the controls again;
@@ -61,7 +63,8 @@ public:
     // Runs once, before the first showing; a derived dialog calls the base first, then sets its
     // own texts.
     virtual void InitDialog();
-    // Probes COM1 up to the port manager's highest port and lists the free ones.
+    // Probes COM1 up to the port manager's highest port and lists the free ones; from the first
+    // call on, again whenever a port comes or goes.
     void FillConnectionTree();
 
     // The button handlers, public so that a caller can drive the dialog without a mouse.
@@ -101,6 +104,8 @@ protected:
     virtual QString FileExtension() const { return QString(); }
     virtual int FileFilterId() const { return 0; }
     virtual bool UseSaveChooser() const { return true; }
+    // True while the dialog's path is a folder (a whole line's backup set), not a file.
+    virtual bool UseFolderChooser() const { return false; }
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -2,8 +2,10 @@
 //
 //   draw_art <resources folder>
 //
-// writes icons/<id>.png (32 x 32), icons/<id>_16.png (16 x 16) and bitmaps/21110.bmp
-// (311 x 175, 24 bits per pixel). Run by hand after a change; the pictures are committed.
+// writes icons/<id>.png (32 x 32), icons/<id>_16.png (16 x 16), bitmaps/21110.bmp (311 x 175,
+// 24 bits per pixel) and for screens at 200 % the same drawings at twice the size:
+// icons/<id>@2x.png (64 x 64) and bitmaps/21110@2x.bmp (622 x 350); the 16-pixel icon's double
+// is the 32-pixel one. Run by hand after a change; the pictures are committed.
 #include <QDir>
 #include <QFont>
 #include <QGuiApplication>
@@ -236,7 +238,7 @@ void panelController(QPainter& p) {
 }
 
 bool writeIcon(const QDir& dir, int id, const Drawing& draw) {
-    for (int size : {32, 16}) {
+    for (int size : {32, 16, 64}) {
         QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter p(&image);
@@ -244,21 +246,24 @@ bool writeIcon(const QDir& dir, int id, const Drawing& draw) {
         p.scale(size / 32.0, size / 32.0);
         draw(p);
         p.end();
-        const QString name = size == 32 ? QStringLiteral("%1.png").arg(id)
-                                        : QStringLiteral("%1_%2.png").arg(id).arg(size);
+        const QString name = size == 32   ? QStringLiteral("%1.png").arg(id)
+                             : size == 64 ? QStringLiteral("%1@2x.png").arg(id)
+                                          : QStringLiteral("%1_%2.png").arg(id).arg(size);
         if (!image.save(dir.filePath(name), "PNG"))
             return false;
     }
     return true;
 }
 
-bool writeBanner(const QDir& dir) {
+// `scale` 2 draws the same banner with twice the pixels each way.
+bool writeBanner(const QDir& dir, int scale) {
     const int w = 311;
     const int h = 175;
     const int foot = 24; // the database version line is drawn over the lowest 20 pixels
-    QImage image(w, h, QImage::Format_RGB888);
+    QImage image(w * scale, h * scale, QImage::Format_RGB888);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     QLinearGradient sky(0, 0, 0, h - foot);
     sky.setColorAt(0, QColor(0x2c, 0x3e, 0x50));
     sky.setColorAt(1, QColor(0x4a, 0x69, 0x85));
@@ -294,7 +299,8 @@ bool writeBanner(const QDir& dir) {
     drawActuator(p, QRectF(0, 0, 32, 28));
     p.restore();
     p.end();
-    return image.save(dir.filePath(QStringLiteral("21110.bmp")), "BMP");
+    const QString name = scale == 1 ? QStringLiteral("21110.bmp") : QStringLiteral("21110@2x.bmp");
+    return image.save(dir.filePath(name), "BMP");
 }
 
 } // namespace
@@ -325,9 +331,11 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (!writeBanner(QDir(root.filePath(QStringLiteral("bitmaps"))))) {
-        err << "cannot write the banner\n";
-        return 1;
+    for (int scale : {1, 2}) {
+        if (!writeBanner(QDir(root.filePath(QStringLiteral("bitmaps"))), scale)) {
+            err << "cannot write the banner\n";
+            return 1;
+        }
     }
     return 0;
 }

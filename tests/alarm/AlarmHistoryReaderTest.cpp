@@ -1,16 +1,13 @@
 // The alarm history reader over a simulated line, and the alarm history file.
 #include "tests/support/FileFailures.h"
+#include "tests/support/SimLineFixture.h"
 
 #include "alarm/DlgAlarm.h"
 #include "comm/ControllerSession.h"
-#include "simulator/SimulatedLine.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -35,10 +32,10 @@ bool WriteBytes(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-class AlarmReaderTest : public ::testing::Test {
+class AlarmReaderTest : public SimLineFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
+        SimLineFixture::SetUp();
         data.robotParams.resize(1);
         data.controllerName = "KQ-A";
         data.robotName = "RB-10";
@@ -48,8 +45,7 @@ protected:
     }
     void TearDown() override {
         window.reset();
-        if (sim)
-            sim->Stop();
+        SimLineFixture::TearDown();
     }
 
     void StartLine(const QList<SimAlarm>& alarms) {
@@ -57,11 +53,9 @@ protected:
         controller.setNode(kNode);
         controller.data.controllerName = "KQ-A";
         controller.alarms = alarms;
-        sim = std::make_unique<SimulatedLine>(QList<SimController>{controller});
-        QString error;
-        ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
+        StartSimLine({controller});
         window = std::make_unique<CControllerSession>();
-        window->channel.replyTimeoutMs = 500;
+        window->channel.replyTimeoutMs = kTestTimeoutMs;
         ASSERT_TRUE(window->OpenDevice(sim->LinkPath()));
     }
 
@@ -75,9 +69,7 @@ protected:
 
     ControllerData data;
     CDlgAlarm reader;
-    std::unique_ptr<SimulatedLine> sim;
     std::unique_ptr<CControllerSession> window;
-    QTemporaryDir folder;
 };
 
 } // namespace

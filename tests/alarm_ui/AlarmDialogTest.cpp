@@ -37,6 +37,7 @@ const QString kReconnect = QStringLiteral("Failed to reconnect with controller."
 const QString kChanged =
     QStringLiteral("Connection controller has been changed. Cannot continue process.");
 const QString kTooLong = QStringLiteral("The file name is too long.");
+const QString kNotAlr = QStringLiteral("The file must have the extension .alr.");
 
 QByteArray ReadBytes(const QString& path) {
     QFile file(path);
@@ -64,18 +65,11 @@ FaultRule Fault(FaultRule::Kind kind, const QString& pattern, int count = -1, in
     return rule;
 }
 
-class AlarmDialogTest : public ::testing::Test {
+class AlarmDialogTest : public SimLineFixture {
 protected:
-    void SetUp() override {
-        previousUi = InstallUserInteraction(&ui);
-        ASSERT_TRUE(folder.isValid());
-    }
     void TearDown() override {
         dialog.reset();
-        if (sim)
-            sim->Stop();
-        sim.reset();
-        InstallUserInteraction(previousUi);
+        SimLineFixture::TearDown();
     }
 
     // Demo controllers on nodes 1..count; node 2 holds `alarms`.
@@ -85,9 +79,7 @@ protected:
             if (c.node() == 2)
                 c.alarms = alarms;
         }
-        sim = std::make_unique<SimulatedLine>(controllers);
-        QString error;
-        ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
+        StartSimLine(controllers);
     }
     CDlgTransportAlarmV2& OpenDialog() {
         dialog = std::make_unique<CDlgTransportAlarmV2>();
@@ -111,7 +103,6 @@ protected:
         dialog->okButton()->click();
         return dialog->result() == QDialog::Accepted && !dialog->isVisible();
     }
-    QString FilePath(const QString& name) const { return folder.filePath(name); }
     QStringList Commands() const { return sim->Log().Commands(); }
     QStringList AlarmQueries() const {
         return Commands().filter(QRegularExpression("^@\\?REC\\d"));
@@ -121,20 +112,10 @@ protected:
                dialog->browseButton()->isEnabled() && dialog->connectionTree()->isEnabled();
     }
     QStringList FilesInFolder() const { return QDir(folder.path()).entryList(QDir::Files); }
-    SimController Node(int node) const {
-        for (const SimController& c : sim->Controllers()) {
-            if (c.node() == node)
-                return c;
-        }
-        return SimController();
-    }
+    SimController Node(int node) const { return ControllerOnNode(node); }
 
-    std::unique_ptr<SimulatedLine> sim;
     std::unique_ptr<CDlgTransportAlarmV2> dialog;
-    HookedUserInteraction ui;
     NodeDialogDriver driver;
-    QTemporaryDir folder;
-    UserInteraction* previousUi = nullptr;
 };
 
 } // namespace
@@ -164,7 +145,8 @@ TEST_F(AlarmDialogTest, ChooserTakesOnlyAlarmFilesOfAcceptableLength) {
          {FilePath("upper.ALR"), FilePath("data.kqd"), FilePath("noext"), longPath}) {
         ui.shown.clear();
         ChooseFile(path);
-        ASSERT_EQ(ui.texts(), QStringList{kTooLong}) << path.toStdString();
+        ASSERT_EQ(ui.texts(), QStringList{path == longPath ? kTooLong : kNotAlr})
+            << path.toStdString();
         EXPECT_EQ(dialog->FileFieldText(), FilePath("ok.alr"));
     }
     // 259 characters are still taken.

@@ -1,16 +1,25 @@
 // The program's own start-up with a simulated line of three controllers: the launcher's buttons
 // run backup, restore, the alarm history and the generation through the real dialogs, then "Exit"
 // ends it.
+#include "alarm/DlgTransportAlarmV2.h"
+#include "app/AboutDlg.h"
 #include "app/DlgLauncher.h"
 #include "app/VelmoraApp.h"
 #include "app/WorkflowActions.h"
 #include "comm/DlgSerialConnect.h"
+#include "controls/ControlRegistry.h"
 #include "controls/IconButton.h"
+#include "data/DataStore.h"
+#include "data/ParamInfoTable.h"
 #include "newdata/DataAddNewDlg.h"
+#include "platform/DialogWindows.h"
+#include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
 #include "platform/UserInteraction.h"
 #include "simulator/DemoControllers.h"
 #include "simulator/SimulatedLine.h"
+#include "transfer/DlgTransportGenerationV2.h"
+#include "transfer/DlgTransportV2.h"
 #include "transfer/DlgWriteReview.h"
 #include "transfer/TransportDialogBase.h"
 
@@ -122,6 +131,19 @@ private:
         auto* launcher = VisibleTopLevel<CDlgLauncher>();
         if (!launcher || QApplication::activeModalWidget() != launcher || busy)
             return;
+        // The user's next keys, a moment after a workflow, go to the launcher.
+        if (current.button != 0) {
+            current = Job{};
+            keysDue = true;
+            return;
+        }
+        if (keysDue) {
+            keysDue = false;
+            const bool keysHere = QApplication::activeWindow() == launcher &&
+                                  launcher->isAncestorOf(QApplication::focusWidget());
+            log << (keysHere ? QStringLiteral("keys on the launcher")
+                             : QStringLiteral("keys elsewhere"));
+        }
         if (jobs.isEmpty()) {
             timer.stop();
             Post([launcher = QPointer<CDlgLauncher>(launcher)] {
@@ -144,11 +166,12 @@ private:
     AgreeingUserInteraction& ui;
     int comNumber;
     QTimer timer;
-    Job current;
+    Job current{0, QString()};
     QPointer<CTransportDialogBase> handled;
     QPointer<CDataAddNewDlg> composing;
     QPointer<CDlgWriteReview> reviewing;
     bool busy = false;
+    bool keysDue = false;
 };
 
 TEST(EndToEnd, LauncherRunsEachWorkflowOnTheSimulatedLine) {
@@ -220,8 +243,55 @@ TEST(EndToEnd, LauncherRunsEachWorkflowOnTheSimulatedLine) {
         << user.log.join(u'|').toStdString();
     EXPECT_EQ(user.log.filter(QStringLiteral("preview: Items to be written: ")).size(), 1)
         << user.log.join(u'|').toStdString();
+    EXPECT_EQ(user.log.count(QStringLiteral("keys on the launcher")), 4)
+        << user.log.join(u'|').toStdString();
     // The restore of the node's own backup changes nothing but the run mode and back.
     EXPECT_EQ(restoreWrites, (QStringList{"@K20.1=2", "@K20.1=0"}));
+}
+
+TEST(EndToEnd, EveryDialogIsFixedInSizeAndWideEnoughForItsTitle) {
+    ASSERT_TRUE(ResourceLibrary::Load(QCoreApplication::applicationDirPath()));
+    CVelmoraApp app;
+    RegisterControlClasses();
+    LoadParamInfoTable(app.paramTables[0], 0);
+    CDlgLauncher launcher(WorkflowActions());
+    CAboutDlg about(&launcher);
+    CDlgTransportV2 backup(&launcher);
+    backup.saveToPc = true;
+    CDlgTransportV2 restore(&launcher);
+    restore.saveToPc = false;
+    CDlgTransportAlarmV2 alarms(&launcher);
+    CDlgTransportGenerationV2 generation(&launcher);
+    CDlgSerialConnect nodes(&launcher);
+    nodes.nodeSelectMode = true;
+    CDataStore store;
+    ControllerDataSlot record;
+    ASSERT_TRUE(store.CreateControllerData(record));
+    record->controllerName = QStringLiteral("KQ-A");
+    CDataAddNewDlg compose(&launcher);
+    compose.SetDisplayNameAndData(QString(), record.get());
+    ASSERT_TRUE(compose.InitDialog());
+
+    for (QDialog* dialog : std::initializer_list<QDialog*>{
+             &launcher, &about, &backup, &restore, &alarms, &generation, &nodes, &compose}) {
+        dialog->show();
+        const QString title = dialog->windowTitle();
+        EXPECT_FALSE(title.isEmpty()) << dialog->metaObject()->className();
+        // Fixed size: the window manager offers neither resizing nor a maximise button.
+        EXPECT_EQ(dialog->minimumSize(), dialog->size()) << title.toStdString();
+        EXPECT_EQ(dialog->maximumSize(), dialog->size()) << title.toStdString();
+        EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMaximizeButtonHint) << title.toStdString();
+        EXPECT_GE(dialog->width(), DialogWindows::TitleWidth(title)) << title.toStdString();
+        // Nothing is pushed out of the widened window.
+        for (QWidget* child : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (child->isWindow() || !child->isVisibleTo(dialog))
+                continue;
+            EXPECT_TRUE(dialog->rect().contains(child->geometry()))
+                << title.toStdString() << " " << child->objectName().toStdString();
+        }
+        dialog->hide();
+    }
+    ResourceLibrary::Unload();
 }
 
 } // namespace

@@ -111,7 +111,9 @@ TEST_F(LauncherTest, CaptionsFitTheButtonsAtALargerFont) {
             // The caption is drawn centred in the area right of the icon's column.
             const IconButtonLayout layout = ComputeIconButtonLayout(
                 button->size(), button->iconPixelSize(), true, CIconButton::IconLeft);
-            QRect caption(QPoint(), button->fontMetrics().boundingRect(button->text()).size());
+            QRect caption(QPoint(), button->fontMetrics()
+                                        .boundingRect(QRect(), Qt::TextShowMnemonic, button->text())
+                                        .size());
             caption.moveCenter(layout.captionArea.center());
             const QRect content = button->rect().adjusted(4, 4, -4, -4);
             const int iconRight = layout.iconPos.x() + button->iconPixelSize().width();
@@ -132,14 +134,15 @@ TEST_F(LauncherTest, CaptionsTooltipsAndIconsComeFromTheCommandStrings) {
         const char* caption;
         const char* tip;
     };
-    const Expected expected[] = {
-        {CDlgLauncher::kIdBackup, "Data Transfer [Controller to PC]",
-         "Transfer controller data to PC and save it to a file."},
-        {CDlgLauncher::kIdRestore, "Data Transfer [PC to Controller]",
-         "Transfer a data file on PC to controller."},
-        {CDlgLauncher::kIdAlarm, "Obtain Alarm History", "Obtain the Alarm History of controller."},
-        {CDlgLauncher::kIdGeneration, "Initialize robot data",
-         "Initialize All the parameters and point data."}};
+    // The captions with the access keys the launcher gives them (Alt+D, Alt+T, ...).
+    const Expected expected[] = {{CDlgLauncher::kIdBackup, "&Data Transfer [Controller to PC]",
+                                  "Transfer controller data to PC and save it to a file."},
+                                 {CDlgLauncher::kIdRestore, "Data &Transfer [PC to Controller]",
+                                  "Transfer a data file on PC to controller."},
+                                 {CDlgLauncher::kIdAlarm, "&Obtain Alarm History",
+                                  "Obtain the Alarm History of controller."},
+                                 {CDlgLauncher::kIdGeneration, "&Initialize robot data",
+                                  "Initialize All the parameters and point data."}};
     for (const Expected& e : expected) {
         CIconButton* button = launcher.workflowButton(e.id);
         ASSERT_NE(button, nullptr);
@@ -152,7 +155,7 @@ TEST_F(LauncherTest, CaptionsTooltipsAndIconsComeFromTheCommandStrings) {
         EXPECT_FALSE(button->toggle);
     }
     EXPECT_EQ(launcher.windowTitle(), QStringLiteral("Velmora Free Edition"));
-    EXPECT_EQ(launcher.exitButton()->text(), QStringLiteral("Exit"));
+    EXPECT_EQ(launcher.exitButton()->text(), QStringLiteral("&Exit"));
 }
 
 TEST_F(LauncherTest, TipShowsOnlyWhereTheButtonCanBeReached) {

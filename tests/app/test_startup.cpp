@@ -108,7 +108,9 @@ TEST(Startup, LockOfACopyThatDiedIsTakenOver) {
     Installation install;
     ASSERT_TRUE(install.isValid());
     auto first = install.start();
-    ASSERT_TRUE(WaitForFile(install.lockPath()));
+    // The lock file exists a moment before its holder is written into it; a copy killed in
+    // between leaves a lock that names nobody, which no later copy can take over.
+    ASSERT_TRUE(WaitForLockOwner(install.lockPath(), first->processId()));
     first->kill();
     first->waitForFinished();
     ASSERT_TRUE(QFile::exists(install.lockPath())); // left behind

@@ -15,6 +15,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
@@ -487,6 +488,10 @@ TEST_F(CliTest, WholeLinesAreBackedUpTogetherAndRestoredOnlyFromAnIntactSet) {
     SimulatedLine second({MakeDemoController(1, "KQ-A"), MakeDemoController(1, "KQ-C")});
     QString error;
     ASSERT_TRUE(second.Start(-1, &error)) << error.toStdString();
+    // A line the set will not list, up from the start so that it keeps a number of its own.
+    SimulatedLine unlisted({MakeDemoController(1, "KQ-A")});
+    ASSERT_TRUE(unlisted.Start(-1, &error)) << error.toStdString();
+    const QString unlistedLine = QStringLiteral("COM%1").arg(unlisted.ComNumber());
     FaultRule refuse;
     refuse.kind = FaultRule::Kind::Ng;
     refuse.pattern = "@READ PNT.2";
@@ -586,4 +591,50 @@ TEST_F(CliTest, WholeLinesAreBackedUpTogetherAndRestoredOnlyFromAnIntactSet) {
     EXPECT_TRUE(swapped.err.contains("\t03\t")) << swapped.err.toStdString();
     EXPECT_EQ(swapped.err.count("\tfailed\t"), 1) << swapped.err.toStdString();
     EXPECT_EQ(Writes(TakeCommands()), (QStringList{"@K20.4=2", "@K20.4=0"}));
+
+    // A set holding nothing for a line (a live one it does not list), or for the nodes given,
+    // says so before the line is touched.
+    struct Nothing {
+        QStringList arguments;
+        QString message;
+    };
+    for (const Nothing& row :
+         {Nothing{{"--port", secondLine, "--node", "2"},
+                  "none of the given nodes of " + secondLine},
+          Nothing{{"--port", unlistedLine}, "no controller of " + unlistedLine + " to restore"}}) {
+        const CliRun nothing =
+            Cli(QStringList{"restore-all", "--dir", dir, "--yes"} + row.arguments);
+        EXPECT_EQ(nothing.status, 1);
+        EXPECT_EQ(nothing.err,
+                  QDir::toNativeSeparators(dir) + "\nThe backup set lists " + row.message + ".\n");
+    }
+    EXPECT_TRUE(unlisted.Log().Commands().isEmpty());
+    unlisted.Stop();
+    EXPECT_TRUE(TakeCommands().isEmpty());
+
+    // On a terminal, a bar of the controllers done out of those found, with the one being read.
+    QStringList command{VELMORA_CLI_PATH,
+                        "restore-all",
+                        "--port",
+                        Port(),
+                        "--dir",
+                        dir,
+                        "--node",
+                        "1",
+                        "--node",
+                        "2",
+                        "--yes",
+                        "--reply-timeout",
+                        "300"};
+    for (QString& part : command)
+        part = "'" + part + "'";
+    QProcess terminal;
+    terminal.start("script", {"-qefc", command.join(' '), "/dev/null"});
+    ASSERT_TRUE(terminal.waitForFinished(60000));
+    const QString shown = QString::fromLocal8Bit(terminal.readAllStandardOutput());
+    EXPECT_EQ(terminal.exitCode(), 0) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("\r\033[K[##########..........] 1/2 " + Port() + " node 02 " +
+                               controllers[1].data.controllerName))
+        << shown.toStdString();
+    EXPECT_EQ(shown.count("\tok\t"), 2) << shown.toStdString();
 }

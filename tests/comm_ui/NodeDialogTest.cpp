@@ -85,6 +85,24 @@ TEST_F(NodeDialogTest, WithoutMarkOkWaitsForASelection) {
     EXPECT_EQ(dialog.selectedNode, 4);
 }
 
+TEST_F(NodeDialogTest, DoubleClickOnARowActsAsOkOnThatNode) {
+    Fill({1, 3, 5}, 3);
+    Show();
+    const auto doubleClick = [this](const QString& node) {
+        const QPoint centre = dialog.nodeList->visualItemRect(Row(node)).center();
+        QTest::mouseClick(dialog.nodeList->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(dialog.nodeList->viewport(), Qt::LeftButton, {}, centre);
+    };
+    // The present connection cannot be chosen again, by a double click either.
+    doubleClick(QStringLiteral("03"));
+    EXPECT_TRUE(dialog.isVisible());
+    doubleClick(QStringLiteral("05"));
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.selectedNode, 5);
+    EXPECT_FALSE(dialog.researchRequested);
+}
+
 TEST_F(NodeDialogTest, EmptyTableLeavesResearchAndCancel) {
     Show();
     EXPECT_EQ(dialog.nodeList->topLevelItemCount(), 0);

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -385,6 +387,36 @@ TEST_F(BusyPanelTest, CloseAndKeysAreSwallowed) {
     QApplication::processEvents();
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(owner.isEnabled());
+}
+
+TEST_F(BusyPanelTest, PanelComesBackOverItsOwnerWhenTheOwnerIsClickedOrActivated) {
+    CBusyPanel panel(false, 2, false, false, false, false);
+    panel.Create(&owner, 362, 100);
+    panel.Show();
+    QWidget* window = panel.panelWindow();
+    // The window system keeps a transient window over the one it belongs to.
+    ASSERT_NE(window->windowHandle(), nullptr);
+    EXPECT_EQ(window->windowHandle()->transientParent(), owner.windowHandle());
+
+    struct RaiseCounter : QObject {
+        int raises = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            raises += event->type() == QEvent::ZOrderChange ? 1 : 0;
+            return false;
+        }
+    } counter;
+    window->installEventFilter(&counter);
+    // A click on the disabled owner brings the owner up: the panel follows it at once.
+    QTest::mouseClick(&owner, Qt::LeftButton, {}, QPoint(20, 20));
+    EXPECT_EQ(counter.raises, 1);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    owner.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    EXPECT_EQ(counter.raises, 2);
+    EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(BusyPanelTest, MessageAndFont) {

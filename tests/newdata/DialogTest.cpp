@@ -1,9 +1,12 @@
 #include "NewDataFixture.h"
 
+#include "controls/ListCtrlEx.h"
 #include "controls/NumberEdit.h"
 #include "data/RobotCatalogInterface.h"
 #include "newdata/NewDataRules.h"
+#include "platform/TemplateLoader.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -153,6 +156,40 @@ TEST_F(NewDataDialog, OkCountsThePayloadStillBeingTyped) {
     EXPECT_EQ(params().K(76), 3);
     EXPECT_EQ(params().K(78), 3);
     EXPECT_EQ(RowValue(kSettingPayload), "3");
+}
+
+TEST_F(NewDataDialog, TabGoesThroughEveryControlAndLeavesTheSettingsList) {
+    ASSERT_TRUE(Open("KQ-A", "LX28-L10"));
+    QApplication::setActiveWindow(dialog.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    QWidget* model = FindControl(dialog.get(), CAddNewTabControllerDlg::kIdModel);
+    ASSERT_NE(model, nullptr);
+    model->setFocus();
+    ASSERT_TRUE(model->hasFocus());
+    QWidget* list = dialog->settingsList();
+    const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        return QApplication::focusWidget();
+    };
+    // Tab round the dialog from Model back to it; the list is one stop on the way.
+    QList<QWidget*> stops;
+    for (int i = 0; i < 40 && (stops.isEmpty() || stops.last() != model); ++i)
+        stops << press(Qt::Key_Tab);
+    ASSERT_EQ(stops.last(), model) << "Tab never came back to Model";
+    EXPECT_EQ(stops.count(list), 1);
+    const int ids[] = {CAddNewTabControllerDlg::kIdRobot, CAddNewTabControllerDlg::kIdStroke,
+                       CAddNewTabControllerDlg::kIdPayload, CDataAddNewDlg::kIdOk,
+                       CDataAddNewDlg::kIdCancel};
+    for (const int id : ids)
+        EXPECT_TRUE(stops.contains(FindControl(dialog.get(), id))) << id;
+
+    // Inside the list the arrows move; Shift+Tab leaves it backwards.
+    list->setFocus();
+    dialog->settingsList()->setCurrentCell(0, 1);
+    EXPECT_EQ(press(Qt::Key_Down), list);
+    EXPECT_EQ(dialog->settingsList()->currentRow(), 1);
+    EXPECT_NE(press(Qt::Key_Tab, Qt::ShiftModifier), list);
+    EXPECT_EQ(dialog->settingsList()->currentRow(), 1);
 }
 
 TEST_F(NewDataDialog, OkWithoutRobotStaysOpen) {

@@ -2,8 +2,6 @@
 
 #include "newdata/DataAddNewDlg.h"
 
-#include "simulator/DemoControllers.h"
-#include "simulator/SimulatedLine.h"
 #include "transfer/DlgTransportGenerationV2.h"
 
 #include <QApplication>
@@ -54,15 +52,11 @@ private:
 
 const QString kRobot = QStringLiteral("LX20-L06");
 
-class Generation : public ::testing::Test {
+class Generation : public SimLineFixture {
 protected:
-    void SetUp() override { previousUi = InstallUserInteraction(&ui); }
     void TearDown() override {
         dialog.reset();
-        if (sim)
-            sim->Stop();
-        sim.reset();
-        InstallUserInteraction(previousUi);
+        SimLineFixture::TearDown();
     }
 
     // A KQ-A on node 1 carrying a robot of the catalog, in Normal Mode, with its option
@@ -81,9 +75,7 @@ protected:
     }
 
     void Start(const SimController& controller) {
-        sim = std::make_unique<SimulatedLine>(QList<SimController>{controller});
-        QString error;
-        ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
+        StartSimLine({controller});
         OpenDialog();
     }
 
@@ -111,22 +103,9 @@ protected:
         };
     }
 
-    QStringList Writes() const {
-        QStringList writes;
-        for (const QString& command : sim->Log().Commands()) {
-            if (!command.startsWith(QLatin1String("@?")) &&
-                !command.startsWith(QLatin1String("@READ")) && command != QLatin1String("@K99=0"))
-                writes << command;
-        }
-        return writes;
-    }
-
     SimController Node1() const { return sim->Controllers().value(0); }
 
-    std::unique_ptr<SimulatedLine> sim;
     std::unique_ptr<CDlgTransportGenerationV2> dialog;
-    HookedUserInteraction ui;
-    UserInteraction* previousUi = nullptr;
     NodeDialogDriver nodes;
     ReviewDialogDriver reviews;
     NewDataDriver newData;

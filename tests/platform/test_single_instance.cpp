@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -55,6 +56,32 @@ TEST(SingleInstance, LockOfAProcessThatIsGoneIsTakenOver) {
     SingleInstance instance(QStringLiteral("VelmoraFree"), dir.path());
     EXPECT_TRUE(instance.tryAcquire());
     EXPECT_TRUE(instance.isHeld());
+}
+
+TEST(SingleInstance, LockNamingNobodyIsTakenOverOnlyOnceItHasAged) {
+    // A copy killed between creating its lock and writing itself into it leaves an empty lock.
+    struct Case {
+        const char* what;
+        int ageSeconds;
+        bool takenOver;
+    };
+    const Case cases[] = {
+        {"just created: its copy may be writing it", 0, false},
+        {"an hour old: its copy died", 3600, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        QFile empty(dir.filePath("VelmoraFree.lock"));
+        ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(empty.setFileTime(QDateTime::currentDateTime().addSecs(-c.ageSeconds),
+                                      QFileDevice::FileModificationTime));
+        empty.close();
+
+        SingleInstance instance(QStringLiteral("VelmoraFree"), dir.path());
+        EXPECT_EQ(instance.tryAcquire(), c.takenOver);
+        EXPECT_EQ(instance.heldByOther(), !c.takenOver);
+    }
 }
 
 TEST(SingleInstance, UncreatableLockIsNotAnotherCopy) {

@@ -131,9 +131,18 @@ TEST_F(ShippedLibrary, IconsAndBannerLoad) {
         SCOPED_TRACE(id);
         EXPECT_EQ(QImage(ResourceLibrary::IconPath(id)).size(), QSize(32, 32));
         EXPECT_EQ(QImage(ResourceLibrary::IconPath(id, 16)).size(), QSize(16, 16));
+        // The drawing for screens at 200 %; the 16-pixel icon's is the 32-pixel one.
+        const QStringList all = ResourceLibrary::IconPaths(id);
+        ASSERT_EQ(all.size(), 3);
+        EXPECT_EQ(QImage(all[0]).size(), QSize(32, 32));
+        EXPECT_EQ(QImage(all[1]).size(), QSize(64, 64));
+        EXPECT_EQ(QImage(all[2]).size(), QSize(16, 16));
     }
+    EXPECT_TRUE(ResourceLibrary::IconPaths(1).isEmpty()); // not the start of "128"
     const QImage banner(ResourceLibrary::BitmapPath(21110));
     EXPECT_EQ(banner.size(), QSize(311, 175));
+    EXPECT_EQ(QImage(ResourceLibrary::BitmapPath(21110, 2)).size(), QSize(622, 350));
+    EXPECT_TRUE(ResourceLibrary::BitmapPath(21110, 3).isEmpty());
     QFile raw(ResourceLibrary::BitmapPath(21110));
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
     const QByteArray header = raw.read(30);

@@ -1,17 +1,18 @@
-// Sessions over simulated lines: a search and a backup without any widget, and backups on two
-// lines at the same time, each session on a thread of its own.
+// Sessions over simulated lines: a search and a backup without any widget, backups on two
+// lines at the same time, each session on a thread of its own, and closing under a command.
 #include "comm/BusyIndicator.h"
 #include "comm/ControllerSession.h"
+#include "comm/Keywords.h"
 #include "data/DataStore.h"
 #include "platform/UserInteraction.h"
-#include "simulator/DemoControllers.h"
-#include "simulator/SimulatedLine.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/SimLineFixture.h"
 #include "transfer/BackupRestoreProcedure.h"
 
+#include <QCoreApplication>
 #include <QMutex>
-#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@
 
 namespace {
 
-constexpr int kTimeoutMs = 500;
+constexpr int kTimeoutMs = kLineTestTimeoutMs;
 const QString kCompleted = QStringLiteral("Data transfer is completed.");
 
 // Agrees to every question and records the texts; sessions on several threads share it.
@@ -68,6 +69,18 @@ public:
     QString searchMessage;
 };
 
+// Counts the events posted to it, to tell whether anyone delivered them.
+class EventProbe : public QObject {
+public:
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::User)
+            return QObject::event(event);
+        ++delivered;
+        return true;
+    }
+    int delivered = 0;
+};
+
 // A whole backup of `node` on the line at `linkPath`, in a session of the calling thread.
 bool Backup(const QString& linkPath, int node, const QString& file) {
     CControllerSession session;
@@ -80,23 +93,13 @@ bool Backup(const QString& linkPath, int node, const QString& file) {
     return procedure.RunTransferProcedure(PortTarget{0, linkPath, 0});
 }
 
-class SessionLineTest : public ::testing::Test {
+class SessionLineTest : public SimLineFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        previousUi = InstallUserInteraction(&ui);
-    }
-    void TearDown() override {
-        for (auto& line : lines)
-            line->Stop();
-        InstallUserInteraction(previousUi);
-    }
+    UserInteraction& Interaction() override { return agreeing; }
 
+    // The first line is `sim`, the others run beside it.
     SimulatedLine& StartLine(const QList<SimController>& controllers) {
-        lines.push_back(std::make_unique<SimulatedLine>(controllers));
-        QString error;
-        EXPECT_TRUE(lines.back()->Start(-1, &error)) << error.toStdString();
-        return *lines.back();
+        return sim ? AddSimLine(controllers) : StartSimLine(controllers);
     }
 
     // The file holds exactly what the controller holds.
@@ -111,10 +114,7 @@ protected:
         EXPECT_EQ(saved.params().values, controller.data.params().values);
     }
 
-    QTemporaryDir folder;
-    AgreeingUserInteraction ui;
-    UserInteraction* previousUi = nullptr;
-    std::vector<std::unique_ptr<SimulatedLine>> lines;
+    AgreeingUserInteraction agreeing;
 };
 
 } // namespace
@@ -140,8 +140,8 @@ TEST_F(SessionLineTest, SearchesAndBacksUpWithoutWidgets) {
         }
     }
     const QString path = folder.filePath(QStringLiteral("node2.kqd"));
-    ASSERT_TRUE(Backup(line.LinkPath(), 2, path)) << ui.texts().join('|').toStdString();
-    EXPECT_EQ(ui.texts().last(), kCompleted);
+    ASSERT_TRUE(Backup(line.LinkPath(), 2, path)) << agreeing.texts().join('|').toStdString();
+    EXPECT_EQ(agreeing.texts().last(), kCompleted);
     ExpectFileOf(path, line.Controllers()[1]);
 }
 
@@ -167,9 +167,9 @@ TEST_F(SessionLineTest, TwoLinesAreBackedUpAtTheSameTime) {
     ASSERT_TRUE(threadA->wait(QDeadlineTimer(60000)));
     ASSERT_TRUE(threadB->wait(QDeadlineTimer(60000)));
 
-    EXPECT_TRUE(doneA) << ui.texts().join('|').toStdString();
-    EXPECT_TRUE(doneB) << ui.texts().join('|').toStdString();
-    EXPECT_EQ(ui.texts().count(kCompleted), 2);
+    EXPECT_TRUE(doneA) << agreeing.texts().join('|').toStdString();
+    EXPECT_TRUE(doneB) << agreeing.texts().join('|').toStdString();
+    EXPECT_EQ(agreeing.texts().count(kCompleted), 2);
     ExpectFileOf(pathA, lineA.Controllers()[1]);
     ExpectFileOf(pathB, lineB.Controllers()[0]);
     // Each line saw the commands of its own backup only.
@@ -177,4 +177,53 @@ TEST_F(SessionLineTest, TwoLinesAreBackedUpAtTheSameTime) {
     EXPECT_FALSE(lineA.Log().Commands().contains(QStringLiteral("@?CONT.1")));
     EXPECT_TRUE(lineB.Log().Commands().contains(QStringLiteral("@?CONT.1")));
     EXPECT_FALSE(lineB.Log().Commands().contains(QStringLiteral("@?CONT.2")));
+}
+
+TEST_F(SessionLineTest, ClosingThePortEndsAWaitingCommandAtOnceWithoutDeliveringEvents) {
+    SimulatedLine& line = StartLine(MakeDemoControllers(1));
+    line.AddFault(FaultRule{}); // silence: the command waits for a reply that never comes
+    CControllerSession session;
+    session.channel.replyTimeoutMs = kTimeoutMs;
+    ASSERT_TRUE(session.OpenDevice(line.LinkPath()));
+
+    EventProbe probe;
+    bool closed = false;
+    int deliveredWhileClosing = -1;
+    // Runs inside the command's wait, as a user's "close" would.
+    QTimer::singleShot(0, [&] {
+        QCoreApplication::postEvent(&probe, new QEvent(QEvent::User));
+        session.ClosePort();
+        deliveredWhileClosing = probe.delivered;
+        closed = session.portHub.openFlag == 0;
+    });
+    QString answer;
+    EXPECT_FALSE(session.channel.QueryKeyword(kKeyVer, 1, answer, true));
+
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(deliveredWhileClosing, 0);
+    EXPECT_EQ(session.channel.lastFailure.kind, ChannelFailure::Kind::SendFailed);
+    EXPECT_FALSE(session.channel.busy);
+    EXPECT_EQ(line.Log().Commands(), QStringList{"@?VER.1"});
+    // The next command fails at once on the closed port, too.
+    EXPECT_FALSE(session.channel.SetValue(kKeyK, 1, 1, 0));
+    EXPECT_EQ(session.channel.lastFailure.kind, ChannelFailure::Kind::SendFailed);
+}
+
+TEST_F(SessionLineTest, DestroyingASessionUnderACommandDeliversNoEventsAndFreesThePort) {
+    SimulatedLine& line = StartLine(MakeDemoControllers(1));
+    auto session = std::make_unique<CControllerSession>();
+    session->channel.replyTimeoutMs = kTimeoutMs;
+    ASSERT_TRUE(session->OpenDevice(line.LinkPath()));
+    session->channel.busy = true; // a command in progress, its wait further down the stack
+
+    EventProbe probe;
+    QCoreApplication::postEvent(&probe, new QEvent(QEvent::User));
+    session.reset();
+    EXPECT_EQ(probe.delivered, 0);
+    QCoreApplication::sendPostedEvents(&probe);
+    EXPECT_EQ(probe.delivered, 1);
+
+    CControllerSession next;
+    next.channel.replyTimeoutMs = kTimeoutMs;
+    EXPECT_TRUE(next.OpenDevice(line.LinkPath())) << agreeing.texts().join('|').toStdString();
 }

@@ -2,14 +2,19 @@
 #include "TransferFixture.h"
 
 #include "app/VelmoraApp.h"
+#include "controls/DrawnProgressBar.h"
 #include "data/DataStore.h"
 #include "data/ParamInfoTable.h"
 #include "tests/support/FileFailures.h"
+#include "transfer/LineFolderMode.h"
+#include "transfer/LineProgressList.h"
+#include "transfer/Manifest.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <cerrno>
@@ -664,4 +669,122 @@ TEST_F(TransferDialogTest, RestorePreviewListsTheChangesCancelWritesNothingOkWri
     EXPECT_EQ(after.data.params().K(44), 1250);
     EXPECT_NE(after.data.params().K(35), file.params().K(35));
     EXPECT_FALSE(after.data.points[2].inUse());
+}
+
+// The whole line into a folder and back, clicked through: the files and the manifest of the
+// command-line tool, one row per controller ending in a tick (the one being read showing the
+// busy arrows meanwhile), a failing controller's cross with its reason, then the restore of the
+// set after one confirmation listing its nodes.
+TEST_F(TransferDialogTest, WholeLineFolderModeBacksUpTheLineAndRestoresTheSet) {
+    StartLine(MakeDemoControllers(4));
+    FaultRule refuse;
+    refuse.kind = FaultRule::Kind::Ng;
+    refuse.pattern = "@READ PNT.3";
+    sim->AddFault(refuse);
+    const QString dir = FilePath("line");
+    const QString line = QString("COM%1").arg(sim->ComNumber());
+
+    CDlgTransportV2& dlg = OpenDialog(true);
+    CLineFolderMode* mode = dlg.lineFolderMode();
+    ASSERT_NE(mode, nullptr);
+    mode->checkBox()->click();
+    EXPECT_EQ(dlg.fileLabel()->text(), "Save Folder");
+    // A file is no folder for a backup set.
+    const QString plain = ExistingFile("plain.kqd");
+    ChooseFile(plain);
+    EXPECT_EQ(ui.texts(), QStringList{plain + "\nThis is a file. Choose a folder."});
+    EXPECT_TRUE(dlg.FileFieldText().isEmpty());
+    ui.shown.clear();
+    ChooseFile(dir);
+    ASSERT_EQ(ui.fileRequests.size(), 2);
+    EXPECT_TRUE(ui.fileRequests[1].folder);
+    EXPECT_EQ(dlg.FileFieldText(), dir);
+    ASSERT_TRUE(SelectLinePort());
+    CLineProgressList* list = mode->progressList();
+    EXPECT_TRUE(list->isVisible());
+    // Polled while the line is read: the dialog's events go on meanwhile.
+    int arrowsSeen = 0;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (int node = 1; node <= 4; ++node)
+            arrowsSeen += list->StateOf(node) == CLineProgressList::State::Busy &&
+                          list->busyArrows() && list->busyArrows()->isVisible();
+    });
+    watch.start(5);
+    ui.answers = {MsgResult::Ok, MsgResult::Ok};
+    EXPECT_FALSE(PressOk({}));
+    watch.stop();
+    EXPECT_GT(arrowsSeen, 0);
+    EXPECT_EQ(driver.shown, 0);
+    ASSERT_EQ(ui.texts(),
+              (QStringList{"Back up every controller of the line into " + dir + "?",
+                           "Data transfer failed for 1 of 4 controllers. The list shows why."}));
+    EXPECT_TRUE(dlg.okButton()->isEnabled());
+    EXPECT_TRUE(mode->checkBox()->isEnabled());
+
+    Manifest manifest;
+    ASSERT_TRUE(manifest.Read(dir));
+    ASSERT_EQ(manifest.controllers.size(), 4);
+    EXPECT_EQ(list->Nodes(), (QList<int>{1, 2, 3, 4}));
+    for (const ManifestEntry& entry : manifest.controllers) {
+        const SimController controller = ControllerOnNode(entry.node);
+        EXPECT_EQ(entry.line, line);
+        EXPECT_EQ(entry.controller, controller.data.controllerName);
+        QString state;
+        if (entry.node == 3) {
+            EXPECT_FALSE(entry.ok);
+            EXPECT_TRUE(entry.file.isEmpty());
+            EXPECT_FALSE(QFile::exists(
+                QDir(dir).filePath(Manifest::BackupFileName(line, 3, entry.controller))));
+            EXPECT_EQ(list->StateOf(3, &state), CLineProgressList::State::Failed);
+            EXPECT_FALSE(entry.reason.isEmpty());
+            EXPECT_EQ(state, entry.reason);
+            continue;
+        }
+        EXPECT_TRUE(entry.ok) << entry.reason.toStdString();
+        EXPECT_EQ(list->StateOf(entry.node, &state), CLineProgressList::State::Done);
+        EXPECT_EQ(entry.file, Manifest::BackupFileName(line, entry.node, entry.controller));
+        const QString path = QDir(dir).filePath(entry.file);
+        EXPECT_EQ(entry.sha256, Manifest::FileHash(path));
+        ControllerData saved;
+        ASSERT_TRUE(LoadFile(path, saved));
+        EXPECT_EQ(saved.points, controller.data.points);
+        EXPECT_EQ(saved.params().values, controller.data.params().values);
+    }
+    // Back in file mode: the template's size and the file row, the folder kept for later.
+    mode->checkBox()->click();
+    EXPECT_EQ(dlg.size(), QSize(279, 278));
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(dlg.fileLabel()->text(), "Save File Name");
+    EXPECT_TRUE(dlg.FileFieldText().isEmpty());
+    mode->checkBox()->click();
+    EXPECT_EQ(dlg.FileFieldText(), dir);
+    dialog.reset();
+
+    // The restore of the set: one confirmation naming the three saved nodes, then each node's
+    // own run mode question.
+    sim->ClearFaults();
+    ui.shown.clear();
+    TakeCommands();
+    OpenDialog(false);
+    dialog->lineFolderMode()->checkBox()->click();
+    ChooseFile(dir);
+    ASSERT_TRUE(SelectLinePort());
+    ui.answers = {MsgResult::Ok, MsgResult::Yes, MsgResult::Yes, MsgResult::Yes, MsgResult::Ok};
+    EXPECT_TRUE(PressOk({})) << ui.texts().join('|').toStdString();
+    ASSERT_EQ(ui.texts().size(), 5) << ui.texts().join('|').toStdString();
+    QString confirmation = "Restore every controller of the backup set " + dir +
+                           " onto the line?\nPlease be careful of the robot moving after the "
+                           "restore.\n";
+    for (const int node : {1, 2, 4}) {
+        confirmation += QString("\nController: %1  (%2 - Node No.:%3)")
+                            .arg(ControllerOnNode(node).data.controllerName, line)
+                            .arg(node, 2, 10, QChar('0'));
+    }
+    EXPECT_EQ(ui.texts()[0], confirmation);
+    EXPECT_TRUE(ui.texts()[1].startsWith("The Run Mode will be changed"));
+    EXPECT_EQ(ui.texts()[4], kCompleted);
+    EXPECT_EQ(dialog->lineFolderMode()->progressList()->Nodes(), (QList<int>{1, 2, 4}));
+    EXPECT_EQ(Writes(TakeCommands()), (QStringList{"@K20.1=2", "@K20.1=0", "@K20.2=2", "@K20.2=0",
+                                                   "@K20.4=2", "@K20.4=0"}));
 }

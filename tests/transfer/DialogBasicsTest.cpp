@@ -5,17 +5,23 @@
 #include "controls/BusyPanel.h"
 #include "controls/DrawnProgressBar.h"
 #include "platform/ComPortTable.h"
+#include "platform/DialogWindows.h"
+#include "platform/PortWatcher.h"
+#include "porthub/PortDevices.h"
+#include "transfer/PortTree.h"
 #include "transfer/TransportGuiParts.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
 
 const QString kTooLong = QStringLiteral("The file name is too long.");
+const QString kNotKqd = QStringLiteral("The file must have the extension .kqd.");
 const QString kNoFile = QStringLiteral("File to be transferred is not selected.");
 const QString kNoConnection = QStringLiteral("Connection is not selected.");
 
@@ -32,8 +38,9 @@ TEST_F(TransferDialogTest, DirectionSetsTitleAndFileLabel) {
     CDlgTransportV2& restore = OpenDialog(false);
     EXPECT_EQ(restore.windowTitle(), QString("Data Transfer [PC to Controller]"));
     EXPECT_EQ(restore.fileLabel()->text(), QString("File Name"));
-    // 186 x 171 dialog units.
-    EXPECT_EQ(restore.size(), QSize(279, 278));
+    // 186 x 171 dialog units, wider where the title needs it.
+    EXPECT_EQ(restore.height(), 278);
+    EXPECT_EQ(restore.width(), qMax(279, DialogWindows::TitleWidth(restore.windowTitle())));
 }
 
 TEST_F(TransferDialogTest, TreeListsFreePortsUnderTheRootAndSkipsABusyOne) {
@@ -69,6 +76,71 @@ TEST_F(TransferDialogTest, TreeListsFreePortsUnderTheRootAndSkipsABusyOne) {
     for (int i = 0; tree->topLevelItemCount() && i < tree->topLevelItem(0)->childCount(); ++i)
         names << tree->topLevelItem(0)->child(i)->text(0);
     EXPECT_FALSE(names.contains(line));
+}
+
+TEST_F(TransferDialogTest, TreeFollowsLinesComingAndGoingAndKeepsTheSelection) {
+    CDlgTransportV2& dlg = OpenDialog(true);
+    QTreeWidget* tree = dlg.connectionTree();
+    const auto listed = [tree](int com) {
+        return !tree->findItems(ComPortTable::DisplayName(com),
+                                Qt::MatchExactly | Qt::MatchRecursive)
+                    .isEmpty();
+    };
+    const auto selected = [tree] {
+        const QList<QTreeWidgetItem*> items = tree->selectedItems();
+        return items.isEmpty() ? QString() : items.first()->text(0);
+    };
+    constexpr int kWaitMs = 5000;
+    // Adapters come and go in /dev; the simulator's lines in a folder of their own.
+    const CPortWatcher watcher;
+    EXPECT_TRUE(watcher.watchedFolders().contains("/dev"))
+        << watcher.watchedFolders().join(", ").toStdString();
+
+    SimulatedLine first(MakeDemoControllers(1));
+    ASSERT_TRUE(first.Start());
+    const int firstCom = first.ComNumber();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed(firstCom); }, kWaitMs));
+    EXPECT_TRUE(CPortWatcher().watchedFolders().contains(ComPortTable::SimulatorLineFolder()));
+    const QList<QTreeWidgetItem*> items =
+        tree->findItems(ComPortTable::DisplayName(firstCom), Qt::MatchExactly | Qt::MatchRecursive);
+    EXPECT_EQ(items.first()->toolTip(0), first.LinkPath());
+    ASSERT_TRUE(dlg.SelectConnection(firstCom));
+
+    // While an attempt runs (the tree disabled) a new line waits; it comes once the tree is back.
+    tree->setEnabled(false);
+    SimulatedLine second(MakeDemoControllers(1));
+    ASSERT_TRUE(second.Start());
+    QTest::qWait(3 * CPortWatcher::kSettleMs);
+    EXPECT_FALSE(listed(second.ComNumber()));
+    tree->setEnabled(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return listed(second.ComNumber()); }, kWaitMs));
+    EXPECT_EQ(selected(), ComPortTable::DisplayName(firstCom));
+
+    second.Stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !listed(second.ComNumber()); }, kWaitMs));
+    EXPECT_EQ(selected(), ComPortTable::DisplayName(firstCom));
+    first.Stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !listed(firstCom); }, kWaitMs));
+    EXPECT_TRUE(selected().isEmpty());
+}
+
+TEST(PortTree, ItemTipTellsWhatTheSystemKnowsOfTheDevice) {
+    PortDeviceFacts adapter;
+    adapter.manufacturer = "FTDI";
+    adapter.product = "FT232R USB UART";
+    adapter.serialNumber = "A50285BI";
+    adapter.vendorId = 0x0403;
+    adapter.productId = 0x6001;
+    adapter.hasUsbIds = true;
+    PortDeviceFacts productOnly;
+    productOnly.product = "ttyS0";
+    const PortDeviceFacts nothing;
+    EXPECT_EQ(PortTree::ItemTip("/dev/ttyUSB0", &adapter),
+              QString("/dev/ttyUSB0\nUSB ID: 0403:6001\nManufacturer: FTDI\n"
+                      "Product: FT232R USB UART\nSerial number: A50285BI"));
+    EXPECT_EQ(PortTree::ItemTip("/dev/ttyS0", &productOnly), QString("/dev/ttyS0\nProduct: ttyS0"));
+    EXPECT_EQ(PortTree::ItemTip("/dev/ttyACM0", &nothing), QString("/dev/ttyACM0"));
+    EXPECT_EQ(PortTree::ItemTip("/dev/ttyACM0", nullptr), QString("/dev/ttyACM0"));
 }
 
 TEST_F(TransferDialogTest, OkChecksFileThenConnection) {
@@ -119,6 +191,7 @@ TEST_F(TransferDialogTest, ChooserKindFollowsTheDirection) {
 }
 
 TEST_F(TransferDialogTest, ChooserRefusesOtherExtensionsLongPathsAndMissingFiles) {
+    // Each refusal says what is wrong: the extension, the length, a missing file.
     CDlgTransportV2& dlg = OpenDialog(false);
     ChooseFile(ExistingFile("good.kqd"));
     ChooseFile(FilePath("upper.KQD"));
@@ -127,7 +200,7 @@ TEST_F(TransferDialogTest, ChooserRefusesOtherExtensionsLongPathsAndMissingFiles
     ChooseFile(FilePath("absent.kqd"));
     ASSERT_TRUE(QDir(FilePath(QString())).mkdir("folder.kqd"));
     ChooseFile(FilePath("folder.kqd"));
-    EXPECT_EQ(ui.texts(), (QStringList{kTooLong, kTooLong, kTooLong,
+    EXPECT_EQ(ui.texts(), (QStringList{kNotKqd, kTooLong, kNotKqd,
                                        FilePath("absent.kqd") + "\nThe file does not exist.",
                                        FilePath("folder.kqd") + "\nThe file does not exist."}));
     EXPECT_EQ(dlg.FileFieldText(), FilePath("good.kqd"));

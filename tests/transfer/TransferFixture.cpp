@@ -13,13 +13,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-MsgResult HookedUserInteraction::ShowMessage(QObject* parent, const QString& text,
-                                             MsgButtons buttons, MsgIcon icon) {
-    if (onShow)
-        onShow(text);
-    return ScriptedUserInteraction::ShowMessage(parent, text, buttons, icon);
-}
-
 NodeDialogDriver::NodeDialogDriver() {
     timer.setInterval(5);
     connect(&timer, &QTimer::timeout, this, &NodeDialogDriver::poll);
@@ -96,23 +89,13 @@ void ReviewDialogDriver::poll() {
     button->click();
 }
 
-void TransferDialogTest::SetUp() {
-    previousUi = InstallUserInteraction(&ui);
-    ASSERT_TRUE(folder.isValid());
-}
-
 void TransferDialogTest::TearDown() {
     dialog.reset();
-    if (sim)
-        sim->Stop();
-    sim.reset();
-    InstallUserInteraction(previousUi);
+    SimLineFixture::TearDown();
 }
 
 void TransferDialogTest::StartLine(const QList<SimController>& controllers) {
-    sim = std::make_unique<SimulatedLine>(controllers);
-    QString error;
-    ASSERT_TRUE(sim->Start(-1, &error)) << error.toStdString();
+    StartSimLine(controllers);
 }
 
 CDlgTransportV2& TransferDialogTest::OpenDialog(bool saveToPc) {
@@ -167,13 +150,6 @@ bool TransferDialogTest::Restore(int node, const QString& path) {
     return done;
 }
 
-QStringList TransferDialogTest::TakeCommands() {
-    const QStringList all = sim->Log().Commands();
-    const QStringList fresh = all.mid(commandsSeen);
-    commandsSeen = static_cast<int>(all.size());
-    return fresh;
-}
-
 QString TransferDialogTest::RollbackSentence() {
     const QFileInfoList points =
         QDir(RollbackPoint::Folder())
@@ -182,23 +158,4 @@ QString TransferDialogTest::RollbackSentence() {
         return QStringLiteral("(no rollback point)");
     return QStringLiteral("\n\nThe controller's data before this write is saved in ") +
            points.first().filePath();
-}
-
-QStringList TransferDialogTest::Writes(const QStringList& commands) {
-    QStringList writes;
-    for (const QString& command : commands) {
-        if (command.startsWith(QLatin1String("@?")) || command.startsWith(QLatin1String("@READ")) ||
-            command == QLatin1String("@K99=0"))
-            continue;
-        writes << command;
-    }
-    return writes;
-}
-
-SimController TransferDialogTest::ControllerOnNode(int node) const {
-    for (const SimController& controller : sim->Controllers()) {
-        if (controller.node() == node)
-            return controller;
-    }
-    return SimController();
 }

@@ -1,35 +1,16 @@
 #pragma once
 
-#include "platform/UserInteraction.h"
-#include "simulator/DemoControllers.h"
-#include "simulator/SimulatedLine.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/SimLineFixture.h"
 #include "transfer/DlgTransportV2.h"
 
 #include <QList>
 #include <QPointer>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <functional>
 #include <memory>
 #include <ostream>
-
-// Reply time-out of the dialog tests: short enough for quick time-out cases, long enough for a
-// sanitizer build on a busy machine.
-inline constexpr int kLineTestTimeoutMs = 500;
-
-// Scripted answers and recorded texts, with a hook that runs as each message is shown (the
-// moment to look at the dialog or to change the line behind its back).
-class HookedUserInteraction : public ScriptedUserInteraction {
-public:
-    MsgResult ShowMessage(QObject* parent, const QString& text, MsgButtons buttons,
-                          MsgIcon icon) override;
-    std::function<void(const QString& text)> onShow;
-};
 
 // Answers the node selection dialog whenever it is shown: picks a node, asks for "Research"
 // or cancels, in script order; cancels when the script has run out.
@@ -75,11 +56,8 @@ private:
 
 // A simulated line, a backup/restore dialog on it, scripted message boxes and a folder for
 // data files.
-class TransferDialogTest : public ::testing::Test {
+class TransferDialogTest : public SimLineFixture {
 protected:
-    static constexpr int kTestTimeoutMs = kLineTestTimeoutMs;
-
-    void SetUp() override;
     void TearDown() override;
 
     void StartLine(const QList<SimController>& controllers);
@@ -97,23 +75,12 @@ protected:
     // and the confirmation answered); true on success.
     bool Restore(int node, const QString& path);
 
-    QString FilePath(const QString& name) const { return folder.filePath(name); }
     // An empty file of that name in the folder, for an open chooser to hand out.
     QString ExistingFile(const QString& name) const;
-    // Commands the line received since the last call.
-    QStringList TakeCommands();
-    // Of `commands`, those that change a controller (not queries, not the line preparation).
-    static QStringList Writes(const QStringList& commands);
-    SimController ControllerOnNode(int node) const;
     // What a restore's completion message ends with: the newest rollback point's file.
     static QString RollbackSentence();
 
-    std::unique_ptr<SimulatedLine> sim;
     std::unique_ptr<CDlgTransportV2> dialog;
-    HookedUserInteraction ui;
     NodeDialogDriver driver;
     ReviewDialogDriver reviews;
-    QTemporaryDir folder;
-    UserInteraction* previousUi = nullptr;
-    int commandsSeen = 0;
 };
