@@ -17,6 +17,7 @@
 #include "simulator/SimulatedLine.h"
 #include "transfer/DlgTransportGenerationV2.h"
 #include "transfer/DlgTransportV2.h"
+#include "transfer/DlgWriteReview.h"
 #include "transfer/LineFolderMode.h"
 #include "transfer/LineProgressList.h"
 
@@ -188,6 +189,22 @@ int main(int argc, char* argv[]) {
             compose.SelectTab(kind);
             ok &= Save(compose, folder, qPrintable(base + QStringLiteral("-tab%1").arg(kind)));
         }
+    }
+    {
+        // The preview of a restore into node 1 from a file that differs in a few items: a
+        // scaled length, a choice, a moved point, a deleted one, the address, and a link
+        // setting that is never written.
+        const ControllerData present = MakeDemoController(1, QStringLiteral("KQ-A")).data;
+        ControllerData file = present;
+        file.params().K(44) = 1250;
+        file.params().K(14) = 1;
+        file.params().K(35) = 1;
+        file.points[0].position += 500;
+        file.points[2] = PointRecord();
+        file.ipAddress = QStringLiteral("c0a8000a");
+        CDlgWriteReview preview(CDlgWriteReview::Kind::Preview, present, file,
+                                WholeWrite::Changes(file, present), &launcher);
+        ok &= Save(preview, folder, "write-preview");
     }
     {
         CAboutDlg about(&launcher);

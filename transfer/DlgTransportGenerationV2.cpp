@@ -3,6 +3,7 @@
 #include "newdata/DataAddNewDlg.h"
 #include "transfer/TransferTexts.h"
 
+#include <QCheckBox>
 #include <QLabel>
 
 using namespace TransferMessages;
@@ -31,8 +32,17 @@ void CDlgTransportGenerationV2::InitDialog() {
     setWindowTitle(Text(kTitleGeneration));
     if (treeLabel())
         treeLabel()->setText(Text(kSelectConnection));
+    ApplyWriteReview();
+}
+
+void CDlgTransportGenerationV2::ApplyWriteReview() {
+    if (!verifyBox)
+        verifyBox = AddVerifyAfterWriteBox(*this);
+    workflow.review = &reviewer;
+    workflow.verifyAfterWrite = verifyBox && verifyBox->isChecked();
 }
 
 bool CDlgTransportGenerationV2::RunTransferProcedure(int comPort) {
+    ApplyWriteReview();
     return workflow.RunTransferProcedure(PortTarget::Com(static_cast<uint16_t>(comPort)));
 }

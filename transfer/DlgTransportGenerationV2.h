@@ -1,8 +1,10 @@
 #pragma once
 
+#include "transfer/DlgWriteReview.h"
 #include "transfer/GenerationProcedure.h"
 #include "transfer/TransportDialogBase.h"
 
+class QCheckBox;
 class QWidget;
 
 // Composes the data in the new data dialog, opened modally over `parent` for the connected
@@ -27,12 +29,20 @@ public:
     void InitDialog() override;
 
     CGenerationProcedure& procedure() { return workflow; }
+    QCheckBox* verifyAfterWriteBox() const { return verifyBox; }
 
 protected:
     bool RunTransferProcedure(int comPort) override;
     bool UsesFile() const override { return false; }
 
 private:
+    // The write shows what it will change before it writes, and reads the controller back when
+    // "Verify after writing" is checked: the check box once, the procedure's switches before
+    // each attempt.
+    void ApplyWriteReview();
+
     CNewDataComposer composer;
     CGenerationProcedure workflow;
+    CDialogWriteReview reviewer{this};
+    QCheckBox* verifyBox = nullptr;
 };

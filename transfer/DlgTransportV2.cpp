@@ -3,7 +3,9 @@
 #include "transfer/LineFolderMode.h"
 #include "transfer/TransferTexts.h"
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QTreeWidget>
 
 using namespace TransferMessages;
 using TransferTexts::Text;
@@ -18,7 +20,29 @@ void CDlgTransportV2::InitDialog() {
     setWindowTitle(Text(saveToPc ? kTitleBackup : kTitleRestore));
     if (fileLabel())
         fileLabel()->setText(Text(saveToPc ? kSaveFileName : kFileName));
+    // The verify box first: the folder mode keeps the places it finds as the file mode's.
+    SetUpWriteReview();
     AddLineFolderMode();
+}
+
+void CDlgTransportV2::SetUpWriteReview() {
+    if (!saveToPc && !verifyBox)
+        verifyBox = AddVerifyAfterWriteBox(*this);
+    workflow.review = saveToPc ? nullptr : &reviewer;
+    workflow.verifyAfterWrite = !saveToPc && verifyBox && verifyBox->isChecked();
+}
+
+void CDlgTransportV2::PlaceVerifyBox() {
+    const QTreeWidget* list = connectionTree();
+    if (!verifyBox || !list)
+        return;
+    verifyBox->move(list->x(), list->geometry().bottom() + 1 + kVerifyBoxGap);
+    verifyBox->setVisible(!UseFolderChooser());
+}
+
+void CDlgTransportV2::resizeEvent(QResizeEvent* event) {
+    CTransportDialogBase::resizeEvent(event);
+    PlaceVerifyBox();
 }
 
 void CDlgTransportV2::AddLineFolderMode() {
@@ -43,5 +67,6 @@ bool CDlgTransportV2::RunTransferProcedure(int comPort) {
         return lineMode->Run(comPort, transferFileName);
     workflow.saveToPc = saveToPc;
     workflow.transferFileName = transferFileName;
+    SetUpWriteReview();
     return workflow.RunTransferProcedure(PortTarget::Com(static_cast<uint16_t>(comPort)));
 }

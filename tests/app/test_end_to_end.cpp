@@ -20,10 +20,12 @@
 #include "simulator/SimulatedLine.h"
 #include "transfer/DlgTransportGenerationV2.h"
 #include "transfer/DlgTransportV2.h"
+#include "transfer/DlgWriteReview.h"
 #include "transfer/TransportDialogBase.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -99,6 +101,17 @@ private:
             });
             return;
         }
+        if (auto* preview = VisibleTopLevel<CDlgWriteReview>()) {
+            if (preview == reviewing)
+                return;
+            reviewing = preview;
+            log << QStringLiteral("preview: ") + preview->summary()->text();
+            Post([preview = QPointer<CDlgWriteReview>(preview)] {
+                if (preview)
+                    preview->okButton()->click();
+            });
+            return;
+        }
         if (auto* dialog = VisibleTopLevel<CTransportDialogBase>()) {
             if (dialog == handled || dialog->attemptInProgress())
                 return;
@@ -156,6 +169,7 @@ private:
     Job current{0, QString()};
     QPointer<CTransportDialogBase> handled;
     QPointer<CDataAddNewDlg> composing;
+    QPointer<CDlgWriteReview> reviewing;
     bool busy = false;
     bool keysDue = false;
 };
@@ -222,6 +236,13 @@ TEST(EndToEnd, LauncherRunsEachWorkflowOnTheSimulatedLine) {
     EXPECT_GT(QFile(alarmFile).size(), 0);
     EXPECT_EQ(user.log.count(QStringLiteral("node 01")), 4);
     EXPECT_EQ(user.log.count(QStringLiteral("compose")), 1);
+    // Both writes were previewed: the restore had nothing to change, the generation much.
+    EXPECT_EQ(
+        user.log.count(QStringLiteral("preview: Nothing differs; only the run mode is switched.")),
+        1)
+        << user.log.join(u'|').toStdString();
+    EXPECT_EQ(user.log.filter(QStringLiteral("preview: Items to be written: ")).size(), 1)
+        << user.log.join(u'|').toStdString();
     EXPECT_EQ(user.log.count(QStringLiteral("keys on the launcher")), 4)
         << user.log.join(u'|').toStdString();
     // The restore of the node's own backup changes nothing but the run mode and back.

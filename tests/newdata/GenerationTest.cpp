@@ -5,6 +5,7 @@
 #include "transfer/DlgTransportGenerationV2.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPointer>
@@ -106,6 +107,7 @@ protected:
 
     std::unique_ptr<CDlgTransportGenerationV2> dialog;
     NodeDialogDriver nodes;
+    ReviewDialogDriver reviews;
     NewDataDriver newData;
     std::optional<ControllerData> composed;
 };
@@ -119,6 +121,9 @@ TEST_F(Generation, WindowHasNoFileAndItsOwnTitle) {
     EXPECT_FALSE(dialog->fileField()->isVisible());
     EXPECT_FALSE(dialog->browseButton()->isVisible());
     EXPECT_FALSE(dialog->commSettingButton()->isVisible());
+    ASSERT_NE(dialog->verifyAfterWriteBox(), nullptr);
+    EXPECT_TRUE(dialog->verifyAfterWriteBox()->isVisible());
+    EXPECT_FALSE(dialog->verifyAfterWriteBox()->isChecked());
 }
 
 TEST_F(Generation, CancellingTheNewDataDialogEndsQuietly) {
@@ -199,18 +204,25 @@ TEST_F(Generation, WritesTheComposedDataAndKeepsTheOptionSettings) {
     const SimController before = Controller();
     Start(before);
     ConfirmNewData();
+    dialog->verifyAfterWriteBox()->click();
     ui.answers = {MsgResult::Yes, MsgResult::Ok, MsgResult::Ok};
     ASSERT_TRUE(PressOk()) << ui.texts().join('|').toStdString();
     ASSERT_TRUE(composed.has_value());
+    // The preview listed the composed data's changes, and the read-back found them all.
+    ASSERT_EQ(reviews.shown.size(), 1);
+    EXPECT_EQ(reviews.shown[0].title, "Changes to Write");
+    EXPECT_TRUE(reviews.shown[0].summary.startsWith("Items to be written: "));
+    EXPECT_FALSE(reviews.shown[0].rows.isEmpty());
     const QStringList texts = ui.texts();
-    ASSERT_EQ(texts.size(), 3);
+    ASSERT_EQ(texts.size(), 4) << texts.join('|').toStdString();
+    EXPECT_EQ(texts[2], "Verified: the controller holds the written data.");
     EXPECT_EQ(texts[1], "Controller: KQ-A  (COM" + QString::number(sim->ComNumber()) +
                             " - Node No.:01)\nConfirm the initialize robot data. Do you want to "
                             "proceed?\n\nCAUTION: For safety, please ensure that robot is not in "
                             "motion.");
     EXPECT_EQ(ui.shown[1].buttons, MsgButtons::OkCancel);
-    EXPECT_TRUE(texts[2].startsWith("Data transfer is completed.")) << texts[2].toStdString();
-    EXPECT_EQ(ui.shown[2].icon, MsgIcon::Information);
+    EXPECT_TRUE(texts[3].startsWith("Data transfer is completed.")) << texts[3].toStdString();
+    EXPECT_EQ(ui.shown[3].icon, MsgIcon::Information);
     EXPECT_FALSE(dialog->procedure().preparedData);
 
     const ControllerData& after = Node1().data;

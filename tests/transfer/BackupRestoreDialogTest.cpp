@@ -133,6 +133,10 @@ TEST_F(TransferDialogTest, RestoreOfItsOwnBackupWritesOnlyTheRunModeSwitch) {
     EXPECT_EQ(ui.shown[1].buttons, MsgButtons::OkCancel);
     EXPECT_EQ(ui.shown[1].icon, MsgIcon::Warning);
     EXPECT_EQ(Writes(TakeCommands()), (QStringList{"@K20.1=2", "@K20.1=0"}));
+    // The preview said so before the write.
+    ASSERT_EQ(reviews.shown.size(), 1);
+    EXPECT_EQ(reviews.shown[0].summary, QString("Nothing differs; only the run mode is switched."));
+    EXPECT_TRUE(reviews.shown[0].rows.isEmpty());
 }
 
 TEST_F(TransferDialogTest, RestoreIntoAnotherControllerOfTheSameModelMakesItEqualToTheFile) {
@@ -605,6 +609,66 @@ TEST_F(TransferDialogTest, ControllerWithoutPointsIsBackedUpAndItsRestoreDeletes
     EXPECT_TRUE(Restore(1, path)) << ui.texts().join('|').toStdString();
     for (const PointRecord& point : ControllerOnNode(1).data.points)
         EXPECT_FALSE(point.inUse());
+}
+
+TEST_F(TransferDialogTest, RestorePreviewListsTheChangesCancelWritesNothingOkWritesAndVerifies) {
+    StartLine(MakeDemoControllers(1));
+    const QString path = FilePath("changed.kqd");
+    ASSERT_TRUE(Backup(1, path));
+    ControllerData file;
+    ASSERT_TRUE(LoadFile(path, file));
+    file.params().K(44) = 1250;     // a speed scaled by K72
+    file.params().K(35) += 1;       // a link setting: listed apart, never written
+    file.points[2] = PointRecord(); // deleted by the restore
+    ASSERT_TRUE(SaveFile(path, file));
+    ASSERT_TRUE(ControllerOnNode(1).data.points[2].inUse());
+    ui.shown.clear();
+    TakeCommands();
+
+    CDlgTransportV2& dlg = OpenDialog(false);
+    ASSERT_NE(dlg.verifyAfterWriteBox(), nullptr);
+    EXPECT_EQ(dlg.verifyAfterWriteBox()->text(), QString("Verify after writing"));
+    EXPECT_FALSE(dlg.verifyAfterWriteBox()->isChecked());
+    ChooseFile(path);
+    ASSERT_TRUE(SelectLinePort());
+
+    // Cancel in the preview: no write at all, no message, the dialog ready for another try.
+    reviews.script = {false};
+    ui.answers = {MsgResult::Yes, MsgResult::Ok};
+    EXPECT_FALSE(PressOk({Step::Node(1)}));
+    ASSERT_EQ(reviews.shown.size(), 1);
+    const ReviewDialogDriver::Shown preview = reviews.shown[0];
+    EXPECT_EQ(preview.title, QString("Changes to Write"));
+    EXPECT_EQ(preview.summary, QString("Items to be written: 2"));
+    ASSERT_EQ(preview.rows.size(), 4);
+    EXPECT_EQ(preview.rows[0], QString("K44 | Max speed (default value) | 8.00 mm/s | 12.50 mm/s"));
+    EXPECT_TRUE(preview.rows[1].startsWith("PNT3 |  | M1,P")) << preview.rows[1].toStdString();
+    EXPECT_TRUE(preview.rows[1].endsWith(" | (deleted)")) << preview.rows[1].toStdString();
+    EXPECT_EQ(preview.rows[2],
+              QString("Not written; the controller keeps its own value: |  |  | "));
+    EXPECT_EQ(preview.rows[3], QString("K35 | Parity | None | Odd"));
+    EXPECT_EQ(ui.texts().size(), 2) << ui.texts().join('|').toStdString();
+    EXPECT_TRUE(Writes(TakeCommands()).isEmpty());
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_TRUE(dlg.okButton()->isEnabled());
+
+    // OK with "Verify after writing": the items written, the controller read back and equal.
+    dlg.verifyAfterWriteBox()->click();
+    ui.shown.clear();
+    ui.answers = {MsgResult::Yes, MsgResult::Ok};
+    EXPECT_TRUE(PressOk({Step::Node(1)}));
+    ASSERT_EQ(reviews.shown.size(), 2);
+    EXPECT_EQ(reviews.shown[1].rows, preview.rows);
+    ASSERT_EQ(ui.texts().size(), 4) << ui.texts().join('|').toStdString();
+    EXPECT_EQ(ui.texts()[2], QString("Verified: the controller holds the written data."));
+    EXPECT_EQ(ui.shown[2].icon, MsgIcon::Information);
+    EXPECT_TRUE(ui.texts()[3].startsWith(kCompleted));
+    const QStringList writes = Writes(TakeCommands());
+    EXPECT_TRUE(writes.contains("@K44.1=1250")) << writes.join(' ').toStdString();
+    const SimController after = ControllerOnNode(1);
+    EXPECT_EQ(after.data.params().K(44), 1250);
+    EXPECT_NE(after.data.params().K(35), file.params().K(35));
+    EXPECT_FALSE(after.data.points[2].inUse());
 }
 
 // The whole line into a folder and back, clicked through: the files and the manifest of the

@@ -1,12 +1,15 @@
 #include "TransferFixture.h"
 
 #include "comm/DlgSerialConnect.h"
+#include "controls/ListCtrlEx.h"
 #include "platform/TemplateLoader.h"
+#include "transfer/DlgWriteReview.h"
 #include "transfer/RollbackPoint.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -54,6 +57,36 @@ void NodeDialogDriver::poll() {
         FindControl<QPushButton>(dialog, CDlgSerialConnect::kIdCancel)->click();
         break;
     }
+}
+
+ReviewDialogDriver::ReviewDialogDriver() {
+    timer.setInterval(5);
+    connect(&timer, &QTimer::timeout, this, &ReviewDialogDriver::poll);
+    timer.start();
+}
+
+void ReviewDialogDriver::poll() {
+    CDlgWriteReview* dialog = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* candidate = qobject_cast<CDlgWriteReview*>(widget);
+        if (candidate && candidate->isVisible())
+            dialog = candidate;
+    }
+    if (!dialog)
+        return;
+    Shown seen{dialog->windowTitle(), dialog->summary()->text(), {}};
+    const CListCtrlEx* list = dialog->list();
+    for (int row = 0; row < list->GetItemCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < list->GetColumnCount(); ++column)
+            cells << list->GetItemText(row, column);
+        seen.rows << cells.join(QStringLiteral(" | "));
+    }
+    shown.append(seen);
+    const bool accept = script.isEmpty() || script.takeFirst();
+    QPushButton* button =
+        accept || !dialog->cancelButton() ? dialog->okButton() : dialog->cancelButton();
+    button->click();
 }
 
 void TransferDialogTest::TearDown() {

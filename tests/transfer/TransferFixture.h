@@ -35,6 +35,25 @@ private:
     QTimer timer;
 };
 
+// Answers the write preview and the verify list whenever one is shown: OK (true) or Cancel
+// (false) in script order, OK when the script has run out; keeps what each showing listed.
+class ReviewDialogDriver : public QObject {
+public:
+    struct Shown {
+        QString title;
+        QString summary;
+        QStringList rows; // "item | name | controller's value | other value" per row
+    };
+
+    ReviewDialogDriver();
+    QList<bool> script;
+    QList<Shown> shown;
+
+private:
+    void poll();
+    QTimer timer;
+};
+
 // A simulated line, a backup/restore dialog on it, scripted message boxes and a folder for
 // data files.
 class TransferDialogTest : public SimLineFixture {
@@ -63,4 +82,5 @@ protected:
 
     std::unique_ptr<CDlgTransportV2> dialog;
     NodeDialogDriver driver;
+    ReviewDialogDriver reviews;
 };
