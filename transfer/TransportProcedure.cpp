@@ -184,9 +184,14 @@ bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerDat
     writeDeclined = false;
     rollbackFile.clear();
     afterReason.clear();
-    if (review && !review->ConfirmWrite(present, wanted, WholeWrite::Changes(wanted, present))) {
-        writeDeclined = true;
-        return false;
+    if (review) {
+        // The list is the user's to read: the transfer's panel would stand over it.
+        busy.Close();
+        if (!review->ConfirmWrite(present, wanted, WholeWrite::Changes(wanted, present))) {
+            writeDeclined = true;
+            return false;
+        }
+        busy.Show(Text(kTransferringToController), false);
     }
     if (keepRollback) {
         const QString folder = RollbackPoint::Folder();
@@ -221,8 +226,10 @@ bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerDat
             items << change.item;
         }
     }
-    if (review)
+    if (review) {
+        busy.Close();
         review->ShowVerifyResult(*readBack, wanted, differences);
+    }
     if (!differences.isEmpty()) {
         SetFailureReason(Format(Text(kReadBackDiffers), {items.join(QStringLiteral(", "))}));
         return false;

@@ -640,6 +640,7 @@ TEST_F(TransferDialogTest, RestorePreviewListsTheChangesCancelWritesNothingOkWri
     const ReviewDialogDriver::Shown preview = reviews.shown[0];
     EXPECT_EQ(preview.title, QString("Changes to Write"));
     EXPECT_EQ(preview.summary, QString("Items to be written: 2"));
+    EXPECT_FALSE(preview.busyPanelShown);
     ASSERT_EQ(preview.rows.size(), 4);
     EXPECT_EQ(preview.rows[0], QString("K44 | Max speed (default value) | 8.00 mm/s | 12.50 mm/s"));
     EXPECT_TRUE(preview.rows[1].startsWith("PNT3 |  | M1,P")) << preview.rows[1].toStdString();

@@ -1,6 +1,8 @@
 #include "TransferFixture.h"
 
 #include "comm/DlgSerialConnect.h"
+#include "comm/PanelBusyIndicator.h"
+#include "controls/BusyPanel.h"
 #include "controls/ListCtrlEx.h"
 #include "platform/TemplateLoader.h"
 #include "transfer/DlgWriteReview.h"
@@ -74,7 +76,8 @@ void ReviewDialogDriver::poll() {
     }
     if (!dialog)
         return;
-    Shown seen{dialog->windowTitle(), dialog->summary()->text(), {}};
+    Shown seen{
+        dialog->windowTitle(), dialog->summary()->text(), {}, busyPanelShown && busyPanelShown()};
     const CListCtrlEx* list = dialog->list();
     for (int row = 0; row < list->GetItemCount(); ++row) {
         QStringList cells;
@@ -103,6 +106,11 @@ CDlgTransportV2& TransferDialogTest::OpenDialog(bool saveToPc) {
     dialog->saveToPc = saveToPc;
     dialog->commWindow.channel.replyTimeoutMs = kTestTimeoutMs;
     dialog->show();
+    reviews.busyPanelShown = [this] {
+        const auto* busy = dynamic_cast<CPanelBusyIndicator*>(&dialog->busyIndicator());
+        return busy && busy->panel() && busy->panel()->panelWindow() &&
+               busy->panel()->panelWindow()->isVisible();
+    };
     return *dialog;
 }
 

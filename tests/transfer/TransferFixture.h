@@ -42,12 +42,15 @@ public:
     struct Shown {
         QString title;
         QString summary;
-        QStringList rows; // "item | name | controller's value | other value" per row
+        QStringList rows;            // "item | name | controller's value | other value" per row
+        bool busyPanelShown = false; // a busy panel stood beside the list
     };
 
     ReviewDialogDriver();
     QList<bool> script;
     QList<Shown> shown;
+    // Whether the transfer's busy panel is on screen; unset: not looked at.
+    std::function<bool()> busyPanelShown;
 
 private:
     void poll();
