@@ -189,13 +189,18 @@ TEST_F(SessionLineTest, ClosingThePortEndsAWaitingCommandAtOnceWithoutDelivering
     EventProbe probe;
     bool closed = false;
     int deliveredWhileClosing = -1;
-    // Runs inside the command's wait, as a user's "close" would.
-    QTimer::singleShot(0, [&] {
+    // Runs inside the command's wait, as a user's "close" would, once the line has the command
+    // (the simulator reads on a thread of its own).
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (closed || line.Log().Commands().isEmpty())
+            return;
         QCoreApplication::postEvent(&probe, new QEvent(QEvent::User));
         session.ClosePort();
         deliveredWhileClosing = probe.delivered;
         closed = session.portHub.openFlag == 0;
     });
+    closer.start(1);
     QString answer;
     EXPECT_FALSE(session.channel.QueryKeyword(kKeyVer, 1, answer, true));
 
