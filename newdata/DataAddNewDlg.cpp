@@ -8,6 +8,7 @@
 #include "data/ParamInfoTable.h"
 #include "data/RobotCatalogInterface.h"
 #include "platform/DialogWindows.h"
+#include "platform/ResourceArt.h"
 #include "platform/ResourceLibrary.h"
 #include "platform/TemplateLoader.h"
 #include "platform/UserInteraction.h"
@@ -85,7 +86,7 @@ bool CDataAddNewDlg::OpenPages() {
             paramTable = app->paramTables[0].get();
     }
 
-    icon = QIcon(ResourceLibrary::IconPath(kIconId, 16));
+    icon = ResourceArt::Icon(kIconId);
     setWindowIcon(icon);
 
     if (list) {
