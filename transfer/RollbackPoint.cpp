@@ -2,6 +2,7 @@
 
 #include "data/DataStore.h"
 #include "transfer/Manifest.h"
+#include "transfer/TransferTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +14,8 @@
 namespace RollbackPoint {
 
 namespace {
+
+constexpr int kFolderNotCreated = 10485; // "The folder cannot be created."
 
 // The names Save gives: the time first, so that names sort by age.
 const QRegularExpression& NamePattern() {
@@ -38,7 +41,7 @@ bool Save(const CDataStore& store, const ControllerData& present, const QString&
     const QDir dir(folder);
     if (!dir.mkpath(QStringLiteral("."))) {
         if (reason)
-            *reason = QStringLiteral("The folder cannot be created.");
+            *reason = TransferTexts::Text(kFolderNotCreated);
         return false;
     }
     const QString name = FileName(QDateTime::currentDateTime(), line,
