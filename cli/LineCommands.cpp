@@ -49,7 +49,8 @@ public:
                            .arg(node, 2, 10, QLatin1Char('0'))
                            .arg(controller, ok ? QStringLiteral("ok") : QStringLiteral("failed"))
                            .arg(seconds, 0, 'f', 1);
-        if (!ok)
+        // A failure's reason, or what a controller that took its data still needs.
+        if (!reason.isEmpty())
             text +=
                 QLatin1Char('\t') + QString(reason).replace(QLatin1Char('\n'), QLatin1Char(' '));
         text += QLatin1Char('\n');

@@ -109,6 +109,9 @@ bool CLineBackup::RestoreNode(const QString& dir, ManifestEntry& entry) {
                            ? TransferTexts::Text(TransferMessages::kControllerChanged)
                            : FailureMessage(TransferMessages::kTransferFailed);
         entry.reason = entry.reason.trimmed();
+    } else if (window.restartRequired) {
+        // What the single restore's completion adds, said for this controller.
+        entry.reason = TransferTexts::Text(TransferMessages::kRestartController).trimmed();
     }
     progress.ControllerEnded(entry.line, node, entry.controller, entry.ok, entry.reason,
                              clock.elapsed() / 1000.0);

@@ -15,6 +15,8 @@ public:
         static_cast<void>(controllers);
     }
     virtual void ControllerStarted(const QString& line, int node, const QString& controller) = 0;
+    // `reason`: why it failed; for a controller that took its data, what it still needs (a
+    // restart), or empty.
     virtual void ControllerEnded(const QString& line, int node, const QString& controller, bool ok,
                                  const QString& reason, double seconds) = 0;
 };

@@ -211,8 +211,12 @@ void CLineProgressList::ControllerEnded(const QString&, int node, const QString&
         QTreeWidgetItem* row = RowOf(node, controller);
         ShowArrows(nullptr);
         if (ok) {
-            SetState(row, State::Done,
-                     TransferTexts::Format(Text(kDoneText), {QString::number(seconds, 'f', 1)}));
+            // A controller that took its data may still ask for a restart.
+            QString done =
+                TransferTexts::Format(Text(kDoneText), {QString::number(seconds, 'f', 1)});
+            if (!reason.isEmpty())
+                done += QLatin1Char(' ') + reason;
+            SetState(row, State::Done, done);
         } else {
             // The cell shows why on one line, without the failure's heading ("Data transfer
             // failed.") where a reason follows it; the tool tip keeps it as written.

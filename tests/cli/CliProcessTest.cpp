@@ -563,6 +563,19 @@ TEST_F(CliTest, WholeLinesAreBackedUpTogetherAndRestoredOnlyFromAnIntactSet) {
         switches << QStringLiteral("@K20.%1=2").arg(n) << QStringLiteral("@K20.%1=0").arg(n);
     EXPECT_EQ(Writes(TakeCommands()), switches);
 
+    // A controller that takes back an origin setting is told to restart, on its own line.
+    ASSERT_EQ(sim->Controllers()[0].node(), 1);
+    const int32_t origin = sim->Controllers()[0].data.params().K(15);
+    sim->SetParameter(1, 15, origin + 1);
+    const CliRun restart =
+        Cli({"restore-all", "--port", Port(), "--dir", dir, "--node", "1", "--yes"});
+    EXPECT_EQ(restart.status, 0) << restart.err.toStdString();
+    EXPECT_TRUE(restart.err.contains("\tok\t") &&
+                restart.err.contains("\tPlease restart controller.\n"))
+        << restart.err.toStdString();
+    EXPECT_EQ(sim->Controllers()[0].data.params().K(15), origin);
+    TakeCommands();
+
     const QString third = QDir(dir).filePath(entries[2].toObject().value("file").toString());
     const QByteArray saved = ReadBytes(third);
     for (const QByteArray& changed : {saved + "\n", QByteArray()}) {
