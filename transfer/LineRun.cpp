@@ -23,22 +23,30 @@ public:
     NodeChoice ChooseNode(const CControllerSession&) override { return NodeChoice{}; }
 };
 
-void Configure(CControllerSession& session, const LineRun::Settings& settings) {
-    if (settings.replyTimeoutMs > 0)
-        session.channel.replyTimeoutMs = settings.replyTimeoutMs;
-    session.SetParamTables(settings.standardTable, settings.pulseTrainTable);
-}
+// One line's own session, on the calling thread, showing nothing of its own.
+class LineSession {
+public:
+    LineSession(const LineRun::Settings& settings, LineProgress& progress)
+        : line(session, chooser, busy, progress) {
+        if (settings.replyTimeoutMs > 0)
+            session.channel.replyTimeoutMs = settings.replyTimeoutMs;
+        session.SetParamTables(settings.standardTable, settings.pulseTrainTable);
+        line.messageParent = settings.messageParent;
+    }
+    ~LineSession() { session.SetParamTables(nullptr, nullptr); }
+    LineSession(const LineSession&) = delete;
+    LineSession& operator=(const LineSession&) = delete;
 
-// One line in a session of the calling thread.
-bool BackupOneLine(const PortTarget& port, const QString& dir, const LineRun::Settings& settings,
-                   LineProgress& progress, QList<ManifestEntry>& entries) {
     CControllerSession session;
-    Configure(session, settings);
     NoChooser chooser;
     NoBusyIndicator busy;
-    CLineBackup line(session, chooser, busy, progress);
-    line.messageParent = settings.messageParent;
-    return line.BackupLine(port, dir, entries);
+    CLineBackup line;
+};
+
+bool BackupOneLine(const PortTarget& port, const QString& dir, const LineRun::Settings& settings,
+                   LineProgress& progress, QList<ManifestEntry>& entries) {
+    LineSession run(settings, progress);
+    return run.line.BackupLine(port, dir, entries);
 }
 
 bool MakeFolder(const QString& dir, Manifest& manifest, QString* reason) {
@@ -132,15 +140,12 @@ QList<ManifestEntry> EntriesFor(const Manifest& manifest, const PortTarget& port
 
 bool RestoreLine(const PortTarget& port, const QString& dir, const QList<int>& nodes,
                  const Settings& settings, LineProgress& progress, Manifest& manifest) {
-    CControllerSession session;
-    Configure(session, settings);
-    NoChooser chooser;
-    NoBusyIndicator busy;
-    CLineBackup line(session, chooser, busy, progress);
-    line.messageParent = settings.messageParent;
     QList<ManifestEntry> entries = EntriesFor(manifest, port, nodes);
-    const bool done = line.RestoreLine(port, dir, entries, nodes);
-    session.SetParamTables(nullptr, nullptr);
+    bool done = false;
+    {
+        LineSession run(settings, progress);
+        done = run.line.RestoreLine(port, dir, entries, nodes);
+    }
     // Results back into the manifest's entries.
     for (ManifestEntry& entry : manifest.controllers) {
         for (const ManifestEntry& restored : entries) {
