@@ -143,4 +143,13 @@ bool ReportDifferences(const ControllerData& a, const ControllerData& b,
     return !entries.isEmpty();
 }
 
+bool ReportDifferencesOfModel(const ControllerData& a, const ControllerData& b,
+                              const QStringList& items, bool json, FILE* out) {
+    ParamInfoTableSlot table;
+    LoadParamInfoTable(table, a.isPulseTrainModel() ? 1 : 0);
+    const bool any = ReportDifferences(a, b, table.get(), items, json, out);
+    FreeParamInfoTable(table);
+    return any;
+}
+
 } // namespace CliFileCommands

@@ -18,5 +18,8 @@ int Run(const QStringList& arguments, FILE* out, FILE* err);
 // Prints `items` with A's value then B's, as text or one JSON document; true when any.
 bool ReportDifferences(const ControllerData& a, const ControllerData& b,
                        const ParamInfoTable* table, const QStringList& items, bool json, FILE* out);
+// The same under the parameter table of `a`'s model (a controller's record).
+bool ReportDifferencesOfModel(const ControllerData& a, const ControllerData& b,
+                              const QStringList& items, bool json, FILE* out);
 
 } // namespace CliFileCommands

@@ -29,17 +29,9 @@ int Verify(const CliOptions& options, FILE* out) {
     }
     // A restore keeps the controller's own node number.
     file->params().K(kNodeParam) = present->params().K(kNodeParam);
-    QStringList items;
-    for (const WholeWrite::Change& change : WholeWrite::Changes(*file, *present)) {
-        if (!change.neverWritten)
-            items << change.item;
-    }
-    ParamInfoTableSlot table;
-    LoadParamInfoTable(table, present->isPulseTrainModel() ? 1 : 0);
-    const bool differs =
-        CliFileCommands::ReportDifferences(*present, *file, table.get(), items, options.json, out);
-    FreeParamInfoTable(table);
-    return differs ? 1 : 0;
+    const QStringList items = WholeWrite::WrittenItems(WholeWrite::Changes(*file, *present));
+    return CliFileCommands::ReportDifferencesOfModel(*present, *file, items, options.json, out) ? 1
+                                                                                                : 0;
 }
 
 } // namespace CliCommands

@@ -8,7 +8,6 @@
 #include "transfer/LineRun.h"
 #include "transfer/TransferTexts.h"
 
-#include <QDir>
 #include <QMutex>
 
 #include <array>
@@ -16,8 +15,6 @@
 
 namespace {
 
-constexpr int kNothingOfTheLine = 10465;
-constexpr int kNothingOfTheNodes = 10466;
 constexpr int kBarWidth = 20;
 
 // One line per controller on standard error as it ends; on a terminal, below them a bar of the
@@ -115,19 +112,13 @@ int BackupAll(const CliOptions& options) {
 }
 
 int RestoreAll(const CliOptions& options) {
-    Manifest manifest;
-    QString reason;
-    if (!LineRun::LoadSet(options.dir, manifest, &reason)) {
-        UI().ShowMessage(nullptr, reason);
-        return 1;
-    }
     const PortTarget port = TargetOf(options.lines.first(), options);
-    const QList<ManifestEntry> entries = LineRun::EntriesFor(manifest, port, options.nodes);
-    if (entries.isEmpty()) {
-        const int id = options.nodes.isEmpty() ? kNothingOfTheLine : kNothingOfTheNodes;
-        UI().ShowMessage(nullptr, TransferTexts::Format(TransferTexts::Text(id),
-                                                        {QDir::toNativeSeparators(options.dir),
-                                                         CLineBackup::LineName(port)}));
+    Manifest manifest;
+    QList<ManifestEntry> entries;
+    QString reason;
+    // A set that fails its check, or lists nothing for the line, leaves the line untouched.
+    if (!LineRun::LoadEntries(options.dir, port, options.nodes, manifest, entries, &reason)) {
+        UI().ShowMessage(nullptr, reason);
         return 1;
     }
     if (!Confirm(LineRun::RestoreQuestion(options.dir, port, entries)))

@@ -91,6 +91,22 @@ QList<Change> Changes(const ControllerData& wanted, const ControllerData& presen
     return written + never;
 }
 
+QList<Change> WrittenChanges(const QList<Change>& changes) {
+    QList<Change> written;
+    for (const Change& change : changes) {
+        if (!change.neverWritten)
+            written << change;
+    }
+    return written;
+}
+
+QStringList WrittenItems(const QList<Change>& changes) {
+    QStringList items;
+    for (const Change& change : WrittenChanges(changes))
+        items << change.item;
+    return items;
+}
+
 QStringList ItemsNotTaken(const ControllerData& asked, const ControllerData& written) {
     QStringList items;
     const auto compareText = [&](const char* key, const QString& a, const QString& b) {

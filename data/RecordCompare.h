@@ -29,6 +29,10 @@ struct Change {
 // The items of `wanted` that differ from `present`, in the order the write would send them,
 // followed by those it never sends.
 QList<Change> Changes(const ControllerData& wanted, const ControllerData& present);
+// Of `changes`, those a whole-data write sends, in its order.
+QList<Change> WrittenChanges(const QList<Change>& changes);
+// Their item names ("K44", "PNT3", ...).
+QStringList WrittenItems(const QList<Change>& changes);
 
 // The items of `asked` that `written` holds otherwise. Items never written are left out: there
 // the controller's value is the one wanted.

@@ -80,9 +80,7 @@ CDlgWriteReview::CDlgWriteReview(Kind dialogKind, const ControllerData& controll
     FillList(controller, record, items);
 
     // The count is of what the write sends; never-written items are listed but not counted.
-    qsizetype written = 0;
-    for (const WholeWrite::Change& change : items)
-        written += change.neverWritten ? 0 : 1;
+    const qsizetype written = WholeWrite::WrittenChanges(items).size();
     if (!preview)
         countLabel->setText(Format(Text(kItemsDiffering), {QString::number(items.size())}));
     else if (written == 0)
@@ -110,10 +108,8 @@ void CDlgWriteReview::FillList(const ControllerData& controller, const Controlle
     for (int column = kColumnName; column < kColumnCount; ++column)
         table->InsertColumn(column, headings.value(column - kColumnName));
 
-    for (const WholeWrite::Change& change : items) {
-        if (!change.neverWritten)
-            AddRow(controller, record, change);
-    }
+    for (const WholeWrite::Change& change : WholeWrite::WrittenChanges(items))
+        AddRow(controller, record, change);
     for (const WholeWrite::Change& change : items) {
         if (!change.neverWritten)
             continue;

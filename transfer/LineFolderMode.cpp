@@ -9,7 +9,6 @@
 #include "transfer/TransportDialogBase.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -20,7 +19,6 @@ using TransferTexts::Text;
 
 namespace {
 
-constexpr int kNothingOfTheLine = 10465;
 constexpr int kBackupCheck = 10467;
 constexpr int kRestoreCheck = 10468;
 constexpr int kSaveFolder = 10469;
@@ -194,16 +192,12 @@ bool CLineFolderMode::Backup(int comPort, const QString& dir) {
 bool CLineFolderMode::Restore(int comPort, const QString& dir) {
     const PortTarget port = PortTarget::Com(static_cast<uint16_t>(comPort));
     Manifest manifest;
+    QList<ManifestEntry> entries;
     QString reason;
-    // A set whose manifest or files do not hold together is refused before the line is touched.
-    if (!LineRun::LoadSet(dir, manifest, &reason)) {
+    // A set that fails its check, or lists nothing for the line, is refused before the line is
+    // touched.
+    if (!LineRun::LoadEntries(dir, port, {}, manifest, entries, &reason)) {
         UI().ShowMessage(&dialog, reason);
-        return false;
-    }
-    const QList<ManifestEntry> entries = LineRun::EntriesFor(manifest, port, {});
-    if (entries.isEmpty()) {
-        UI().ShowMessage(&dialog, Format(Text(kNothingOfTheLine), {QDir::toNativeSeparators(dir),
-                                                                   CLineBackup::LineName(port)}));
         return false;
     }
     if (UI().ShowMessage(&dialog, LineRun::RestoreQuestion(dir, port, entries),

@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kConfirmLineBackup = 10463;
 constexpr int kConfirmLineRestore = 10464;
+constexpr int kNothingOfTheLine = 10465;
+constexpr int kNothingOfTheNodes = 10466;
 constexpr int kFolderNotMade = 10477;
 
 // A whole-line run picks its nodes itself.
@@ -119,6 +121,21 @@ QString RestoreQuestion(const QString& dir, const PortTarget& port,
 
 bool LoadSet(const QString& dir, Manifest& manifest, QString* reason) {
     return manifest.Read(dir, reason) && manifest.CheckFiles(dir, reason);
+}
+
+bool LoadEntries(const QString& dir, const PortTarget& port, const QList<int>& nodes,
+                 Manifest& manifest, QList<ManifestEntry>& entries, QString* reason) {
+    entries.clear();
+    if (!LoadSet(dir, manifest, reason))
+        return false;
+    entries = EntriesFor(manifest, port, nodes);
+    if (!entries.isEmpty())
+        return true;
+    if (reason)
+        *reason = TransferTexts::Format(
+            TransferTexts::Text(nodes.isEmpty() ? kNothingOfTheLine : kNothingOfTheNodes),
+            {QDir::toNativeSeparators(dir), CTransportProcedure::LineName(port)});
+    return false;
 }
 
 QList<ManifestEntry> EntriesFor(const Manifest& manifest, const PortTarget& port,

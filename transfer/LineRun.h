@@ -51,6 +51,11 @@ bool LoadSet(const QString& dir, Manifest& manifest, QString* reason = nullptr);
 QList<ManifestEntry> EntriesFor(const Manifest& manifest, const PortTarget& port,
                                 const QList<int>& nodes);
 
+// LoadSet, then EntriesFor; false with `reason` when the set fails its check or lists nothing
+// to restore onto `port`'s line.
+bool LoadEntries(const QString& dir, const PortTarget& port, const QList<int>& nodes,
+                 Manifest& manifest, QList<ManifestEntry>& entries, QString* reason);
+
 // Restores the controllers the manifest lists for `port`'s line (the nodes in `nodes`, all
 // when empty) on the calling thread; the manifest's entries get each node's result.
 bool RestoreLine(const PortTarget& port, const QString& dir, const QList<int>& nodes,

@@ -218,20 +218,16 @@ bool CTransportProcedure::WriteWholeData(CControllerSession& comm, ControllerDat
     afterReason = RollbackText();
     if (!comm.ReadControllerData(*readBack, true, true))
         return false;
-    QList<WholeWrite::Change> differences;
-    QStringList items;
-    for (const WholeWrite::Change& change : WholeWrite::Changes(wanted, *readBack)) {
-        if (!change.neverWritten) {
-            differences << change;
-            items << change.item;
-        }
-    }
+    const QList<WholeWrite::Change> differences =
+        WholeWrite::WrittenChanges(WholeWrite::Changes(wanted, *readBack));
     if (review) {
         busy.Close();
         review->ShowVerifyResult(*readBack, wanted, differences);
     }
     if (!differences.isEmpty()) {
-        SetFailureReason(Format(Text(kReadBackDiffers), {items.join(QStringLiteral(", "))}));
+        SetFailureReason(
+            Format(Text(kReadBackDiffers),
+                   {WholeWrite::WrittenItems(differences).join(QStringLiteral(", "))}));
         return false;
     }
     afterReason.clear();

@@ -15,6 +15,21 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+namespace {
+
+// The shown dialog of that kind among the top-level windows; null when none is.
+template <class Dialog> Dialog* ShownDialog() {
+    Dialog* shown = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* candidate = qobject_cast<Dialog*>(widget);
+        if (candidate && candidate->isVisible())
+            shown = candidate;
+    }
+    return shown;
+}
+
+} // namespace
+
 NodeDialogDriver::NodeDialogDriver() {
     timer.setInterval(5);
     connect(&timer, &QTimer::timeout, this, &NodeDialogDriver::poll);
@@ -22,12 +37,7 @@ NodeDialogDriver::NodeDialogDriver() {
 }
 
 void NodeDialogDriver::poll() {
-    CDlgSerialConnect* dialog = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* candidate = qobject_cast<CDlgSerialConnect*>(widget);
-        if (candidate && candidate->isVisible())
-            dialog = candidate;
-    }
+    CDlgSerialConnect* dialog = ShownDialog<CDlgSerialConnect>();
     if (!dialog)
         return;
     ++shown;
@@ -68,12 +78,7 @@ ReviewDialogDriver::ReviewDialogDriver() {
 }
 
 void ReviewDialogDriver::poll() {
-    CDlgWriteReview* dialog = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* candidate = qobject_cast<CDlgWriteReview*>(widget);
-        if (candidate && candidate->isVisible())
-            dialog = candidate;
-    }
+    CDlgWriteReview* dialog = ShownDialog<CDlgWriteReview>();
     if (!dialog)
         return;
     Shown seen{
